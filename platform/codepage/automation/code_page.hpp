@@ -1,0 +1,49 @@
+// The process's single-byte ANSI code page: every text that crosses to the
+// operating system and every text file of the utility library is in it.
+// Windows-1250 by default; a host may choose another with one call.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "automation/runtime_api.hpp"
+
+namespace automation {
+
+class AnsiCodePage {
+ public:
+  uint32_t number() const noexcept { return number_; }
+  // Every byte has a character: bytes the code page leaves undefined read as
+  // the control character of the same number, so any byte survives a round trip.
+  char16_t to_unicode(uint8_t byte) const noexcept { return to_unicode_[byte]; }
+  // '?' for a character outside the code page.
+  uint8_t to_ansi(char16_t character) const noexcept {
+    const int16_t byte = from_unicode_[character];
+    return byte < 0 ? static_cast<uint8_t>('?') : static_cast<uint8_t>(byte);
+  }
+  bool contains(char16_t character) const noexcept { return from_unicode_[character] >= 0; }
+
+  // Built with the C library's converters; raises the invalid-argument error
+  // for a code page that is unknown or not single-byte.
+  static AnsiCodePage build(uint32_t number);
+
+ private:
+  uint32_t number_ = 0;
+  std::array<char16_t, 256> to_unicode_{};
+  std::array<int16_t, 65536> from_unicode_{};
+};
+
+inline constexpr uint32_t kDefaultAnsiCodePage = 1250;
+
+// Set it before starting threads that use the libraries.
+AUTOMATION_RUNTIME_API void set_ansi_code_page(uint32_t number);
+AUTOMATION_RUNTIME_API const AnsiCodePage& ansi_code_page();
+
+AUTOMATION_RUNTIME_API std::string to_ansi(std::u16string_view text);
+AUTOMATION_RUNTIME_API std::u16string from_ansi(std::string_view bytes);
+// The text as it comes back from a trip through the code page.
+AUTOMATION_RUNTIME_API std::u16string ansi_round_trip(std::u16string_view text);
+
+}  // namespace automation

@@ -1,0 +1,51 @@
+#include <gtest/gtest.h>
+
+#include "automation/code_page.hpp"
+#include "automation/error.hpp"
+
+namespace automation {
+namespace {
+
+TEST(AnsiCodePage, DefaultIsWindows1250) {
+  EXPECT_EQ(ansi_code_page().number(), 1250u);
+  EXPECT_EQ(to_ansi(u"\u010D"), "\xE8");  // c with caron
+  EXPECT_EQ(from_ansi("\x8A"), u"\u0160");
+  EXPECT_EQ(to_ansi(u"abc"), "abc");
+}
+
+TEST(AnsiCodePage, CharactersOutsideBecomeQuestionMarks) {
+  EXPECT_EQ(to_ansi(u"\u00E6\u4E2D\U0001F600"), "????");  // the emoji is two code units
+  EXPECT_EQ(ansi_round_trip(u"a\u4E2Db"), u"a?b");
+}
+
+TEST(AnsiCodePage, EveryByteSurvivesReadAndWrite) {
+  std::string all_bytes;
+  for (int value = 0; value < 256; ++value) all_bytes.push_back(static_cast<char>(value));
+  const std::u16string text = from_ansi(all_bytes);
+  EXPECT_EQ(to_ansi(text), all_bytes);
+  for (const char16_t undefined : {u'\x81', u'\x83', u'\x88', u'\x90', u'\x98'})
+    EXPECT_EQ(text[undefined], undefined);
+}
+
+TEST(AnsiCodePage, HostCanSwitchAndRestore) {
+  set_ansi_code_page(1252);
+  EXPECT_EQ(to_ansi(u"\u00E6"), "\xE6");
+  EXPECT_EQ(to_ansi(u"\u010D"), "?");
+  set_ansi_code_page(kDefaultAnsiCodePage);
+  EXPECT_EQ(to_ansi(u"\u010D"), "\xE8");
+}
+
+TEST(AnsiCodePage, UnknownOrMultiByteCodePagesAreRefused) {
+  for (const uint32_t number : {12345u, 932u}) {
+    try {
+      set_ansi_code_page(number);
+      FAIL() << number << " accepted";
+    } catch (const AutomationError& error) {
+      EXPECT_EQ(error.number(), kErrInvalidProcedureCall);
+    }
+  }
+  EXPECT_EQ(ansi_code_page().number(), 1250u);
+}
+
+}  // namespace
+}  // namespace automation

@@ -1,0 +1,12 @@
+// Drumel: the utility library. The one header a C++ host includes.
+#pragma once
+
+#include "automation/object.hpp"
+#include "drumel/api.hpp"
+
+namespace drumel {
+
+// The library's description for the component runtime (its classes).
+DRUMEL_API const automation::LibraryInfo& library_info();
+
+}  // namespace drumel
