@@ -1,6 +1,8 @@
 #include "automation/coercion.hpp"
 
 #include <charconv>
+#include <clocale>
+#include <cstdlib>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -44,9 +46,12 @@ ParsedNumber parse_number(std::u16string_view text) {
   const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
   if (end != digits.data() + digits.size()) return {};
   if (error == std::errc::result_out_of_range) {
-    // Underflow to a subnormal or zero is a number; only a too-large magnitude is not.
-    if (std::abs(value) < 1.0) return {ParsedNumber::Kind::kValue, negative ? -value : value};
-    return {ParsedNumber::Kind::kOutOfRange, 0.0};
+    // from_chars leaves the value alone here; strtod tells an underflow (a
+    // number, read as zero or a subnormal) from a magnitude too large for a double.
+    static const locale_t c_locale = newlocale(LC_ALL_MASK, "C", nullptr);
+    value = strtod_l(ascii.c_str(), nullptr, c_locale);
+    if (std::isinf(value)) return {ParsedNumber::Kind::kOutOfRange, 0.0};
+    return {ParsedNumber::Kind::kValue, value};
   }
   if (error != std::errc()) return {};
   return {ParsedNumber::Kind::kValue, negative ? -value : value};
