@@ -3,6 +3,8 @@
 // object results and an application object. Loaded by name, never linked, so
 // the tests also cover creation through the library loader.
 #include <atomic>
+#include <chrono>
+#include <thread>
 #include <type_traits>
 #include <utility>
 
@@ -146,6 +148,12 @@ std::vector<MemberInfo> probe_members() {
                      [](Object&, std::span<Variant>) { return Variant(SafeArray<double>()); }});
   members.push_back({"make", MemberKind::kMethod, VarType::kDispatch, {},
                      [](Object&, std::span<Variant>) { return Variant(automation::ObjectRef(std::make_shared<Probe>())); }});
+  // Blocks the calling thread without touching any host, like a long run.
+  members.push_back({"pause", MemberKind::kMethod, VarType::kEmpty, {{.name = "milliseconds", .type = VarType::kI4}},
+                     [](Object&, std::span<Variant> args) {
+                       std::this_thread::sleep_for(std::chrono::milliseconds(args[0].get<int32_t>()));
+                       return Variant();
+                     }});
   members.push_back({"message", MemberKind::kMethod, VarType::kEmpty, {{.name = "text", .type = VarType::kBstr}},
                      [](Object&, std::span<Variant> args) {
                        automation::message_box(args[0].get<Bstr>(), automation::kMsgBoxExclamation, Bstr(u"Probe"));
