@@ -55,7 +55,7 @@ struct ReferencePlan {
           ++j;
           if (j > nitem)
             automation::raise_subscript_out_of_range("Subscript out of range: the roulette ran past item kind " +
-                                                     std::to_string(nitem));
+                                                     std::to_string(nitem) + " (total demand 0)");
           sum += mrest.at(j);
         }
         if (!scan(j, pattern, fill, bar_length)) break;
@@ -77,7 +77,7 @@ struct ReferencePlan {
       nrest = automation::checked_add(nrest, wanted);
     }
     if (ntrial >= 1 && !(inputs.litem.contains(0) && inputs.litem.contains(nitem) && inputs.mitem.contains(0)))
-      automation::raise_subscript_out_of_range();
+      automation::raise_subscript_out_of_range("item arrays without all of the elements 0.." + std::to_string(nitem));
   }
 
   // The bar's fill sums stay finite when the bar plus its longest open piece does.
@@ -88,10 +88,24 @@ struct ReferencePlan {
     return longest;
   }
 
-  bool fits_somewhere(double bar_length) {
+  bool bar_is_empty() {
     for (int32_t i = 1; i <= nitem; ++i)
-      if (mrest.at(i) > 0 && inputs.litem.at(i) <= bar_length) return true;
-    return false;
+      if (bestpattern.at(i) != 0) return false;
+    return true;
+  }
+
+  [[noreturn]] void raise_never_finished(const StockKind& stock) {
+    int32_t too_long = 0;
+    bool some_fit = false;
+    for (int32_t i = nitem; i >= 1; --i) {
+      if (mrest.at(i) <= 0) continue;
+      if (inputs.litem.at(i) > stock.length)
+        too_long = i;
+      else
+        some_fit = true;
+    }
+    if (!some_fit) too_long = 0;
+    raise_unfinishable(stock, ntrial, too_long, too_long == 0 ? 0.0 : inputs.litem.at(too_long));
   }
 
   double build(Plan& plan) {
@@ -103,10 +117,7 @@ struct ReferencePlan {
     double total_waste = 0.0;
     for (;;) {
       const StockKind stock = read_stock_kind(inputs, position.kind);
-      if (nrest > 0) {
-        if (stock.unlimited() && (ntrial <= 0 || !fits_somewhere(stock.length))) raise_unfinishable(stock, ntrial);
-        check_fill_range(stock, longest_open_piece());
-      }
+      if (nrest > 0) check_fill_range(stock, longest_open_piece());
       const double waste = fillbar(stock.length);
       const auto row = plan.append_bar();
       for (int32_t i = 0; i <= nitem; ++i) row[static_cast<std::size_t>(i)] = bestpattern.at(i);
@@ -118,6 +129,7 @@ struct ReferencePlan {
         if (mrest.at(i) > 0) done = false;
       }
       if (done) break;
+      if (bar_is_empty() && stock.unlimited()) raise_never_finished(stock);
       total_waste = automation::check_finite(total_waste + waste);
     }
     return total_waste;

@@ -75,7 +75,7 @@ void clsOptimizacija::put_randomiziraj(VariantBool value) { state_->randomiziraj
 int32_t clsOptimizacija::get_nitem() const { return state_->inputs.nitem; }
 void clsOptimizacija::put_nitem(int32_t value) {
   state_->inputs.nitem = value;
-  ++state_->inputs.version;
+  state_->inputs.changed();
 }
 int32_t clsOptimizacija::get_nsource() const { return state_->nsource; }
 void clsOptimizacija::put_nsource(int32_t value) { state_->nsource = value; }
@@ -92,19 +92,19 @@ void clsOptimizacija::put_progress(int16_t value) { state_->progress = value; }
 // used from the next plan on.
 void clsOptimizacija::put_litem(const SafeArray<double>& lengths) {
   call_with_library_errors([&] { state_->inputs.litem = lengths; });
-  ++state_->inputs.version;
+  state_->inputs.changed();
 }
 void clsOptimizacija::put_mitem(const SafeArray<int32_t>& quantities) {
   call_with_library_errors([&] { state_->inputs.mitem = quantities; });
-  ++state_->inputs.version;
+  state_->inputs.changed();
 }
 void clsOptimizacija::put_lsource(const SafeArray<double>& lengths) {
   call_with_library_errors([&] { state_->inputs.lsource = lengths; });
-  ++state_->inputs.version;
+  state_->inputs.changed();
 }
 void clsOptimizacija::put_msource(const SafeArray<int32_t>& quantities) {
   call_with_library_errors([&] { state_->inputs.msource = quantities; });
-  ++state_->inputs.version;
+  state_->inputs.changed();
 }
 
 Variant clsOptimizacija::get_rezanje() const {

@@ -1,6 +1,7 @@
 #include "plan.hpp"
 
 #include <algorithm>
+#include <atomic>
 #include <new>
 #include <string>
 #include <unistd.h>
@@ -9,6 +10,11 @@
 #include "plan_memory.hpp"
 
 namespace krelvo {
+
+uint64_t next_input_version() noexcept {
+  static std::atomic<uint64_t> counter{0};
+  return counter.fetch_add(1, std::memory_order_relaxed) + 1;
+}
 
 std::size_t plan_memory_limit_bytes() {
   // A quarter of the machine's memory for one plan's counts: the object holds

@@ -13,15 +13,20 @@ namespace krelvo {
 
 using automation::SafeArray;
 
+// A stamp no other problem state in the process carries.
+uint64_t next_input_version() noexcept;
+
 // The problem as the host last set it; `version` changes with every put of
-// `nitem` or an item array, so prepared item data is rebuilt only then.
+// `nitem` or an input array, so prepared item data is rebuilt only then.
 struct ProblemInputs {
   int32_t nitem = 0;
   SafeArray<double> litem;
   SafeArray<int32_t> mitem;
   SafeArray<double> lsource;
   SafeArray<int32_t> msource;
-  uint64_t version = 0;
+  uint64_t version = next_input_version();
+
+  void changed() noexcept { version = next_input_version(); }
 };
 
 // A cutting plan: `bars` rows of `nitem + 1` counts, row b - 1 for bar b,

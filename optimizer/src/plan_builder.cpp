@@ -20,6 +20,13 @@ void PlanBuilder::prepare(const ProblemInputs& inputs) {
   prepared_version_ = inputs.version;
 }
 
+void PlanBuilder::raise_unfinishable_bar(const StockKind& stock, int32_t ntrial, bool some_piece_fits) const {
+  for (std::size_t kind = 0; some_piece_fits && kind < kinds_.size(); ++kind)
+    if (open_[kind] > 0 && kinds_.length[kind] > stock.length)
+      raise_unfinishable(stock, ntrial, kinds_.index[kind], kinds_.length[kind]);
+  raise_unfinishable(stock, ntrial, 0, 0.0);
+}
+
 void PlanBuilder::require_room_for_demand(const ProblemInputs& inputs) const {
   // A demand far beyond what memory can hold fails at once instead of after
   // minutes of bars: no bar holds more pieces than the longest stock bar
@@ -52,9 +59,9 @@ double PlanBuilder::build(const ProblemInputs& inputs, int32_t ngreedy, int32_t 
     const StockKind stock = read_stock_kind(inputs, position.kind);
     const BarFiller::BarStart start = filler_.begin_bar(kinds_, open_, open_total, stock.length);
     if (open_total > 0) {
-      if (stock.unlimited() && (ntrial <= 0 || !start.some_piece_fits)) raise_unfinishable(stock, ntrial);
       check_fill_range(stock, start.longest_open_length);
     } else if (ntrial >= 1) {
+      generator.next();  // the first draw, whose k = 1 the running sum never reaches
       automation::raise_subscript_out_of_range(
           "Subscript out of range: no item kind has pieces to cut (total demand 0), so the roulette "
           "runs past item kind " + std::to_string(kinds_.nitem));
@@ -62,13 +69,17 @@ double PlanBuilder::build(const ProblemInputs& inputs, int32_t ngreedy, int32_t 
     const std::span<int32_t> row = plan.append_bar();
     const double waste = filler_.fill(ngreedy, ntrial, generator, row);
     position.bar_used(stock);
+    int32_t pieces = 0;
     for (std::size_t kind = 0; kind < kinds_.size(); ++kind) {
       const int32_t cut = row[static_cast<std::size_t>(kinds_.index[kind])];
       open_[kind] -= cut;
-      open_total -= cut;
+      pieces += cut;
     }
+    open_total -= pieces;
     // Demand never goes below 0, so a zero total means every kind is met.
     if (open_total == 0) break;
+    // Every later bar would be this one again: fail instead of looping forever.
+    if (pieces == 0 && stock.unlimited()) raise_unfinishable_bar(stock, ntrial, start.some_piece_fits);
     // The rest of the last bar is not waste: the host keeps it for the next job.
     total_waste = automation::check_finite(total_waste + waste);
   }

@@ -10,6 +10,7 @@
 #include "item_kinds.hpp"
 #include "plan.hpp"
 #include "plan_construction.hpp"
+#include "stock_bar.hpp"
 
 namespace krelvo {
 
@@ -24,6 +25,7 @@ class PlanBuilder final : public PlanConstruction {
  private:
   void prepare(const ProblemInputs& inputs);
   void require_room_for_demand(const ProblemInputs& inputs) const;
+  [[noreturn]] void raise_unfinishable_bar(const StockKind& stock, int32_t ntrial, bool some_piece_fits) const;
 
   bool prepared_ = false;
   uint64_t prepared_version_ = 0;

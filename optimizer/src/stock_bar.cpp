@@ -23,14 +23,17 @@ StockKind read_stock_kind(const ProblemInputs& inputs, int32_t kind) {
   return stock;
 }
 
-void raise_unfinishable(const StockKind& stock, int32_t ntrial) {
-  const std::string bar = "stock kind " + std::to_string(stock.kind) + " (length " +
-                          number_text(stock.length) + ")";
-  automation::raise_subscript_out_of_range(
-      "Subscript out of range: " + bar +
-      (ntrial <= 0 ? " receives no piece: ntrial is " + std::to_string(ntrial)
-                   : " cannot hold any remaining piece") +
-      ", and its supply is unlimited, so the plan can never be finished");
+void raise_unfinishable(const StockKind& stock, int32_t ntrial, int32_t too_long, double too_long_length) {
+  std::string why;
+  if (ntrial <= 0)
+    why = " receives no piece: ntrial is " + std::to_string(ntrial);
+  else if (too_long == 0)
+    why = " cannot hold any remaining piece";
+  else
+    why = " cannot hold item kind " + std::to_string(too_long) + " (length " + number_text(too_long_length) + ")";
+  automation::raise_subscript_out_of_range("Subscript out of range: stock kind " + std::to_string(stock.kind) +
+                                           " (length " + number_text(stock.length) + ")" + why +
+                                           ", and its supply is unlimited, so the plan can never be finished");
 }
 
 void check_fill_range(const StockKind& stock, double longest_open_length) {

@@ -20,9 +20,12 @@ struct StockKind {
 // length that is not a finite number.
 StockKind read_stock_kind(const ProblemInputs& inputs, int32_t kind);
 
-// The plan could never be finished: a bar of an unlimited kind that can hold
-// none of the open pieces would repeat forever (subscript out of range).
-[[noreturn]] void raise_unfinishable(const StockKind& stock, int32_t ntrial);
+// The plan could never be finished: a bar of an unlimited kind received no
+// piece while demand is open, and every later bar would be the same kind
+// (subscript out of range). `too_long` is an open item kind longer than the
+// bar while others fit, 0 when no open piece fits.
+[[noreturn]] void raise_unfinishable(const StockKind& stock, int32_t ntrial, int32_t too_long,
+                                     double too_long_length);
 
 // The longest open piece on this bar could push a fill past the double range.
 void check_fill_range(const StockKind& stock, double longest_open_length);
