@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "automation/class_registry.hpp"
+#include "automation/server_registration.hpp"
 #include "class_resolution.hpp"
 #include "name_compare.hpp"
 
@@ -62,9 +63,8 @@ const ClassInfo* scan_beside_runtime(std::string_view clsid, std::string& why) {
 }  // namespace
 
 std::string runtime_directory() {
-  Dl_info info{};
-  if (dladdr(reinterpret_cast<const void*>(&runtime_directory), &info) == 0 || info.dli_fname == nullptr) return ".";
-  return std::filesystem::absolute(info.dli_fname).parent_path().string();
+  const std::string path = library_path_of(reinterpret_cast<const void*>(&runtime_directory));
+  return path.empty() ? "." : std::filesystem::path(path).parent_path().string();
 }
 
 const LibraryInfo* load_component_server(const std::string& file, std::string& why) {
@@ -106,6 +106,11 @@ const LibraryInfo* load_library(std::string_view name, std::string& why) {
 
 const ClassInfo* load_class(std::string_view name, std::string& why) {
   std::lock_guard lock(loader_mutex);
+  // A registration that no longer loads falls through to the library's name.
+  if (const std::string registered = registered_server_path(name); !registered.empty()) {
+    if (load_component_server(registered, why) != nullptr)
+      if (const ClassInfo* info = find_class(name)) return info;
+  }
   if (is_class_identifier(name)) return scan_beside_runtime(name, why);
   const std::string_view prefix = name.substr(0, name.find('.'));
   if (prefix.size() == name.size()) {

@@ -5,12 +5,16 @@
 //   const ClassInfo* DllGetClassObject(const char* prog_id_or_clsid)
 //                                           a class of this library (its `create`
 //                                           makes instances), or null
+//   int32_t DllRegisterServer()             registers the classes in the registry
+//   int32_t DllUnregisterServer()           store (see server_registration.hpp);
+//                                           0, or kSelfRegClassError
 // Look them up with dlsym on the library's own handle: every component server
 // exports the same names.
 #pragma once
 
 #include "automation/class_registry.hpp"
 #include "automation/runtime_api.hpp"
+#include "automation/server_registration.hpp"
 
 namespace automation {
 // The class of `library` with that program or class identifier; null when none.
@@ -30,4 +34,14 @@ AUTOMATION_RUNTIME_API const ClassInfo* find_library_class(const LibraryInfo& li
   }                                                                                                    \
   extern "C" AUTOMATION_RUNTIME_API const ::automation::ClassInfo* DllGetClassObject(const char* name) { \
     return ::automation::find_library_class(info_function(), name);                                    \
+  }                                                                                                    \
+  /* The path comes from an object of this library: exported names may be */                          \
+  /* bound to another server's copy. */                                                                \
+  extern "C" AUTOMATION_RUNTIME_API int32_t DllRegisterServer() {                                      \
+    const std::string path = ::automation::library_path_of(&component_server_registered);              \
+    return ::automation::register_server(info_function(), path) == 0 ? 0                               \
+                                                                     : ::automation::kSelfRegClassError; \
+  }                                                                                                    \
+  extern "C" AUTOMATION_RUNTIME_API int32_t DllUnregisterServer() {                                    \
+    return ::automation::unregister_server(info_function()) == 0 ? 0 : ::automation::kSelfRegClassError; \
   }
