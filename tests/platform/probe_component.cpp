@@ -71,6 +71,25 @@ void add_field(std::vector<MemberInfo>& members, std::string name, VarType type)
                      }});
 }
 
+// A put of an array by reference, then a get that returns it in a variant.
+template <auto Field>
+void add_array_field(std::vector<MemberInfo>& members, std::string name, VarType element) {
+  members.push_back({.name = name,
+                     .kind = MemberKind::kPropertyPut,
+                     .result = VarType::kEmpty,
+                     .params = {{.name = "value", .type = automation::array_of(element), .by_ref = true}},
+                     .invoke = [](Object& self, std::span<Variant> args) {
+                       using Array = std::remove_reference_t<decltype(self_of(self).*Field)>;
+                       self_of(self).*Field = args[0].get<Array>();
+                       return Variant();
+                     }});
+  members.push_back({.name = name,
+                     .kind = MemberKind::kPropertyGet,
+                     .result = VarType::kVariant,
+                     .params = {},
+                     .invoke = [](Object& self, std::span<Variant>) { return Variant(self_of(self).*Field); }});
+}
+
 // Raises ProgressUpdate `steps` times; `flag` set by a handler stops it, like an abort request.
 Variant run(Object& self, std::span<Variant> args) {
   Probe& probe = self_of(self);
@@ -92,22 +111,8 @@ std::vector<MemberInfo> probe_members() {
   add_field<&Probe::flag>(members, "flag", VarType::kBool);
   add_field<&Probe::label>(members, "label", VarType::kBstr);
   add_field<&Probe::anything>(members, "anything", VarType::kVariant);
-  members.push_back({"lengths", MemberKind::kPropertyPut, VarType::kEmpty,
-                     {{.name = "value", .type = automation::array_of(VarType::kR8), .by_ref = true}},
-                     [](Object& self, std::span<Variant> args) {
-                       self_of(self).lengths = args[0].get<SafeArray<double>>();
-                       return Variant();
-                     }});
-  members.push_back({"lengths", MemberKind::kPropertyGet, VarType::kVariant, {},
-                     [](Object& self, std::span<Variant>) { return Variant(self_of(self).lengths); }});
-  members.push_back({"counts", MemberKind::kPropertyPut, VarType::kEmpty,
-                     {{.name = "value", .type = automation::array_of(VarType::kI4), .by_ref = true}},
-                     [](Object& self, std::span<Variant> args) {
-                       self_of(self).counts = args[0].get<SafeArray<int32_t>>();
-                       return Variant();
-                     }});
-  members.push_back({"counts", MemberKind::kPropertyGet, VarType::kVariant, {},
-                     [](Object& self, std::span<Variant>) { return Variant(self_of(self).counts); }});
+  add_array_field<&Probe::lengths>(members, "lengths", VarType::kR8);
+  add_array_field<&Probe::counts>(members, "counts", VarType::kI4);
   members.push_back({"swap", MemberKind::kMethod, VarType::kEmpty,
                      {{.name = "first", .type = VarType::kI4, .by_ref = true},
                       {.name = "second", .type = VarType::kI4, .by_ref = true}},
