@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "automation/component_server.hpp"
+#include "automation/folder_browser.hpp"
 #include "automation/host_hooks.hpp"
 
 namespace probe {
@@ -158,6 +159,15 @@ std::vector<MemberInfo> probe_members() {
                      [](Object&, std::span<Variant> args) {
                        std::this_thread::sleep_for(std::chrono::milliseconds(args[0].get<int32_t>()));
                        return Variant();
+                     }});
+  // The shell's folder browser as a library calls it; "" when cancelled.
+  members.push_back({"pick_folder", MemberKind::kMethod, VarType::kBstr, {}, [](Object&, std::span<Variant>) {
+                       automation::BROWSEINFOA browse{};
+                       browse.ulFlags = automation::BIF_RETURNONLYFSDIRS | automation::BIF_DONTGOBELOWDOMAIN;
+                       const automation::ItemIdList chosen(automation::SHBrowseForFolder(&browse));
+                       char path[automation::MAX_PATH] = {};
+                       if (!chosen || !automation::SHGetPathFromIDList(chosen.get(), path)) return Variant(Bstr(u""));
+                       return Variant(Bstr::from_utf8(path));
                      }});
   members.push_back({"message", MemberKind::kMethod, VarType::kEmpty, {{.name = "text", .type = VarType::kBstr}},
                      [](Object&, std::span<Variant> args) {
