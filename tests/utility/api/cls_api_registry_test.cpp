@@ -87,7 +87,8 @@ TEST_F(ClsApiRegistry, ArgumentsComeBackAsTheirAnsiFormReadsBack) {
 
 TEST_F(ClsApiRegistry, AMissingSubkeyOrValueGivesTheEmptyString) {
   save(u"Software\\Drumel", u"Present", u"yes");
-  for (const auto& [path, value] : {std::pair{u"Software\\Drumel", u"Absent"}, std::pair{u"Software\\Nowhere", u"Present"}}) {
+  for (const auto& [path, value] :
+       {std::pair{u"Software\\Drumel", u"Absent"}, std::pair{u"Software\\Nowhere", u"Present"}}) {
     const Bstr read = get(path, value);
     EXPECT_TRUE(read.empty());
     EXPECT_FALSE(read.is_null());
@@ -133,8 +134,10 @@ TEST_F(ClsApiRegistry, ValuesReadByTheirType) {
       {"Inner", automation::REG_SZ, {'a', 'b', 0, 'c', 'd'}, u"ab"},
       {"Ansi", automation::REG_SZ, {0xE8, 0x9A}, u"\u010D\u0161"},
   };
-  for (const auto& [name, type, data, expected] : cases)
-    ASSERT_EQ(automation::RegSetValueExA(key.get(), name, 0, type, data.data(), static_cast<automation::DWORD>(data.size())), 0);
+  for (const auto& [name, type, data, expected] : cases) {
+    const auto size = static_cast<automation::DWORD>(data.size());
+    ASSERT_EQ(automation::RegSetValueExA(key.get(), name, 0, type, data.data(), size), 0) << name;
+  }
   for (const auto& [name, type, data, expected] : cases) {
     const Bstr read = api_->RegQueryStringValue(static_cast<int32_t>(key.get()), Bstr::from_utf8(name));
     EXPECT_EQ(read.str(), expected) << name;
