@@ -1,6 +1,3 @@
-#include <optional>
-#include <string>
-
 #include "automation/folder_browser.hpp"
 #include "automation/host_hooks.hpp"
 #include "module_parts.hpp"
@@ -33,14 +30,15 @@ void bind_host_hooks(py::module_& module) {
       [](py::object handler) {
         if (handler.is_none()) return set_folder_picker_handler(nullptr);
         set_folder_picker_handler([held = hold(handler)]() -> std::optional<std::string> {
+          // Taken first so the result is released while the GIL is held.
           py::gil_scoped_acquire gil;
           const py::object chosen = call_held(held, "folder picker");
-          // None (or a failing picker) is a cancelled dialog.
-          if (chosen.is_none()) return std::nullopt;
-          return py::str(chosen).cast<std::string>();
+          if (!py::isinstance<py::str>(chosen)) return std::nullopt;
+          return chosen.cast<std::string>();
         });
       },
-      py::arg("fn"), "fn() returns the chosen folder's path, or None when cancelled; None restores the default.");
+      py::arg("fn"),
+      "fn() replaces the folder picker: a folder's path, or None when the user cancels; None restores the default.");
   // The hooks hold Python callables: drop them while the interpreter still runs.
   py::module_::import("atexit").attr("register")(py::cpp_function([] {
     set_message_box_handler(nullptr);

@@ -4,4 +4,7 @@
 #include "automation/object.hpp"
 
 namespace drumel {
+
+const automation::ClassInfo& clsAPI_class_info();
+
 }  // namespace drumel
