@@ -4,4 +4,7 @@
 #include "automation/object.hpp"
 
 namespace drumel {
+
+const automation::ClassInfo& clsINI_class_info();
+
 }  // namespace drumel

@@ -3,6 +3,7 @@
 
 #include "automation/object.hpp"
 #include "drumel/api.hpp"
+#include "drumel/clsINI.hpp"
 
 namespace drumel {
 
