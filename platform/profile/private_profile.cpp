@@ -23,9 +23,14 @@ using profile::trim_blanks;
 constexpr BOOL kSucceeded = 1;
 constexpr BOOL kFailed = 0;
 
+// memcpy wants a real source pointer even for nothing to copy; an empty view may hold null.
+void copy_bytes(char* to, std::string_view from, std::size_t count) {
+  if (count > 0) std::memcpy(to, from.data(), count);
+}
+
 DWORD copy_text(std::string_view text, char* buffer, DWORD size) {
   const std::size_t count = std::min<std::size_t>(text.size(), size - 1);
-  std::memcpy(buffer, text.data(), count);
+  copy_bytes(buffer, text, count);
   buffer[count] = '\0';
   return static_cast<DWORD>(count);
 }
@@ -41,12 +46,12 @@ DWORD copy_list(const std::vector<std::string_view>& names, char* buffer, DWORD 
   for (const std::string_view name : names) {
     if (used + name.size() + 2 > size) {
       const std::size_t room = size - 2 >= used ? size - 2 - used : 0;
-      std::memcpy(buffer + used, name.data(), std::min(room, name.size()));
+      copy_bytes(buffer + used, name, std::min(room, name.size()));
       buffer[size - 2] = '\0';
       buffer[size - 1] = '\0';
       return size - 2;
     }
-    std::memcpy(buffer + used, name.data(), name.size());
+    copy_bytes(buffer + used, name, name.size());
     used += name.size();
     buffer[used++] = '\0';
   }

@@ -54,8 +54,10 @@ std::optional<std::string> with_value(const ProfileDocument& document, std::stri
     }
     content.append(line.text);
     if (entry == nullptr && index == found->last_entry) {
-      content.append(line.line_break.empty() ? line_break : line.line_break);
-      content.append(new_entry).append(line_break);
+      // The new line ends like the one it follows: a lone CR before a line
+      // that starts with LF would otherwise merge with it into one CR LF.
+      const std::string_view own_break = line.line_break.empty() ? line_break : line.line_break;
+      content.append(own_break).append(new_entry).append(own_break);
       continue;
     }
     content.append(line.line_break);

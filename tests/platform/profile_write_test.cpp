@@ -48,6 +48,8 @@ const std::vector<WriteCase> kWriteCases = {
      "[a]\nx=1\nz=3\n\n; about b\n[b]\ny=2\n"},
     {"new key right after a header without keys", "[a]\n; note\n", "A", "k", "v", "[a]\nk=v\n; note\n"},
     {"new key after a last line without break", "[a]\nx=1", "a", "y", "2", "[a]\nx=1\ny=2\n"},
+    {"new key ends like the line before it, so no blank line merges into it", "; c\r[a]\nx=1\n\n", "a", "y", "2",
+     "; c\r[a]\nx=1\ny=2\n\n"},
     {"new section at the end, file's line break", "; top\r[a]\rx=1", "b", "k", "v", "; top\r[a]\rx=1\r[b]\rk=v\r"},
     {"new section in an empty file uses CR LF", "", "b", "k", "v", "[b]\r\nk=v\r\n"},
     {"first duplicate section and key are the ones set", "[a]\nk=1\nk=2\n[A]\nk=3\n", "a", "K", "9",
@@ -59,7 +61,7 @@ const std::vector<WriteCase> kWriteCases = {
     {"null key removes the section and its duplicates", "; top\n[a]\nk=1\n; in a\n\n[b]\nj=2\n[A]\nk=3", "a",
      nullptr, nullptr, "; top\n[b]\nj=2\n"},
     {"odd blanks, quotes and comments of other parts stay", "[a]\r\n \tk\t= ' q ' \r\n;c=1\n\n[b]\nx=1\r", "b",
-     "y", "2", "[a]\r\n \tk\t= ' q ' \r\n;c=1\n\n[b]\nx=1\ry=2\r\n"},
+     "y", "2", "[a]\r\n \tk\t= ' q ' \r\n;c=1\n\n[b]\nx=1\ry=2\r"},
 };
 
 TEST(ProfileWrite, ChangesOnlyWhatIsAsked) {
