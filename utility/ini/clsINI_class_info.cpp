@@ -18,6 +18,30 @@ ParamInfo text(std::string name) { return ParamInfo{.name = std::move(name), .ty
 clsINI& ini(automation::Object& self) { return static_cast<clsINI&>(self); }
 const Bstr& text_of(const Variant& argument) { return argument.get<Bstr>(); }
 
+// DeleteKey and DeleteKeyValue: (INIFileLoc, Section, Key), empty variant.
+MemberInfo key_remover(std::string name, Variant (clsINI::*remove)(const Bstr&, const Bstr&, const Bstr&)) {
+  return MemberInfo{.name = std::move(name),
+                    .kind = MemberKind::kMethod,
+                    .result = VarType::kVariant,
+                    .params = {text("INIFileLoc"), text("Section"), text("Key")},
+                    .invoke = [remove](automation::Object& self, std::span<Variant> args) {
+                      return (ini(self).*remove)(text_of(args[0]), text_of(args[1]), text_of(args[2]));
+                    }};
+}
+
+// GetIntVal and GetDoubleVal: (Section, Key, Default, INIFileLoc), 32-bit result.
+MemberInfo number_reader(std::string name,
+                         int32_t (clsINI::*read)(const Bstr&, const Bstr&, const Bstr&, const Bstr&)) {
+  return MemberInfo{.name = std::move(name),
+                    .kind = MemberKind::kMethod,
+                    .result = VarType::kI4,
+                    .params = {text("Section"), text("Key"), text("Default"), text("INIFileLoc")},
+                    .invoke = [read](automation::Object& self, std::span<Variant> args) -> Variant {
+                      return (ini(self).*read)(text_of(args[0]), text_of(args[1]), text_of(args[2]),
+                                               text_of(args[3]));
+                    }};
+}
+
 }  // namespace
 
 const automation::ClassInfo& clsINI_class_info() {
@@ -57,36 +81,10 @@ const automation::ClassInfo& clsINI_class_info() {
                          .invoke = [](automation::Object& self, std::span<Variant> args) {
                            return ini(self).DeleteSection(text_of(args[0]), text_of(args[1]));
                          }},
-              MemberInfo{.name = "DeleteKey",
-                         .kind = MemberKind::kMethod,
-                         .result = VarType::kVariant,
-                         .params = {text("INIFileLoc"), text("Section"), text("Key")},
-                         .invoke = [](automation::Object& self, std::span<Variant> args) {
-                           return ini(self).DeleteKey(text_of(args[0]), text_of(args[1]), text_of(args[2]));
-                         }},
-              MemberInfo{.name = "DeleteKeyValue",
-                         .kind = MemberKind::kMethod,
-                         .result = VarType::kVariant,
-                         .params = {text("INIFileLoc"), text("Section"), text("Key")},
-                         .invoke = [](automation::Object& self, std::span<Variant> args) {
-                           return ini(self).DeleteKeyValue(text_of(args[0]), text_of(args[1]), text_of(args[2]));
-                         }},
-              MemberInfo{.name = "GetIntVal",
-                         .kind = MemberKind::kMethod,
-                         .result = VarType::kI4,
-                         .params = {text("Section"), text("Key"), text("Default"), text("INIFileLoc")},
-                         .invoke = [](automation::Object& self, std::span<Variant> args) -> Variant {
-                           return ini(self).GetIntVal(text_of(args[0]), text_of(args[1]), text_of(args[2]),
-                                                      text_of(args[3]));
-                         }},
-              MemberInfo{.name = "GetDoubleVal",
-                         .kind = MemberKind::kMethod,
-                         .result = VarType::kI4,
-                         .params = {text("Section"), text("Key"), text("Default"), text("INIFileLoc")},
-                         .invoke = [](automation::Object& self, std::span<Variant> args) -> Variant {
-                           return ini(self).GetDoubleVal(text_of(args[0]), text_of(args[1]), text_of(args[2]),
-                                                         text_of(args[3]));
-                         }},
+              key_remover("DeleteKey", &clsINI::DeleteKey),
+              key_remover("DeleteKeyValue", &clsINI::DeleteKeyValue),
+              number_reader("GetIntVal", &clsINI::GetIntVal),
+              number_reader("GetDoubleVal", &clsINI::GetDoubleVal),
           },
       .application_object = false,
       .create = [] { return std::static_pointer_cast<automation::Object>(std::make_shared<clsINI>()); },
