@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -11,15 +12,15 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace test_support {
 
 class TemporaryFolder {
  public:
   TemporaryFolder() {
-    const char* root = std::getenv("TMPDIR");
-    std::string pattern = std::string(root != nullptr && *root != '\0' ? root : "/tmp") + "/automation-test-XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temporary folder");
+    std::string pattern = (std::filesystem::temp_directory_path() / "automation-test-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::system_error(errno, std::generic_category(), pattern);
     path_ = pattern;
   }
   TemporaryFolder(const TemporaryFolder&) = delete;
