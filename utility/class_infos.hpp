@@ -6,5 +6,6 @@
 namespace drumel {
 
 const automation::ClassInfo& clsAPI_class_info();
+const automation::ClassInfo& clsINI_class_info();
 
 }  // namespace drumel

@@ -2,12 +2,12 @@
 // store a test touches is its own; the previous value comes back afterwards.
 #pragma once
 
-#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <string>
-#include <system_error>
+
+#include "temporary_folder.hpp"
 
 namespace automation::testing_support {
 
@@ -32,25 +32,7 @@ class ScopedEnvironmentVariable {
   std::optional<std::string> previous_;
 };
 
-class TemporaryFolder {
- public:
-  TemporaryFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "drumel-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::system_error(errno, std::generic_category(), pattern);
-    path_ = pattern;
-  }
-  ~TemporaryFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  TemporaryFolder(const TemporaryFolder&) = delete;
-  TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
+using TemporaryFolder = ::test_support::TemporaryFolder;
 
 class ScopedConfigHome {
  public:

@@ -4,6 +4,7 @@
 #include "automation/object.hpp"
 #include "drumel/api.hpp"
 #include "drumel/clsAPI.hpp"
+#include "drumel/clsINI.hpp"
 
 namespace drumel {
 
