@@ -4,4 +4,6 @@
 #include "automation/object.hpp"
 
 namespace drumel {
+
+const automation::ClassInfo& clsFile_class_info();
 }  // namespace drumel
