@@ -19,9 +19,9 @@ using automation::Bstr;
 using automation::OpenFile;
 using automation::VariantBool;
 
-// Large enough that the read calls cost little beside the checksum, small
-// enough to stay in the core's own cache while it is summed.
-constexpr std::size_t kReadChunkBytes = 256 * 1024;
+// Measured on a page-cached 1 GiB file: 1 MiB reads cost a quarter less CPU
+// than 256 KiB reads (the kernel's copy dominates); 2 and 4 MiB gain nothing.
+constexpr std::size_t kReadChunkBytes = 1024 * 1024;
 constexpr int64_t kTrailerBytes = 4;
 
 using Trailer = std::array<std::byte, kTrailerBytes>;

@@ -235,17 +235,18 @@ TEST_F(FileCrc, OpenAndReadFailuresGiveZero) {
   const auto& native = automation::native_file_system();
   automation::FileSystem no_open;
   no_open.open = [](const char*, int, uint32_t) { return -EACCES; };
-  // The second chunk cannot be read.
+  // Reads trickle in 4 KiB pieces; past 100000 bytes the device fails, or
+  // the file ends early because it lost its end while it was read.
+  constexpr int64_t kTrouble = 100000;
   automation::FileSystem read_fails_later;
   read_fails_later.read = [&native](int file, void* buffer, std::size_t count, int64_t offset) -> int64_t {
-    if (offset > 0) return -EIO;
-    return native.read(file, buffer, count, offset);
+    if (offset >= kTrouble) return -EIO;
+    return native.read(file, buffer, std::min<std::size_t>(count, 4096), offset);
   };
-  // The file loses its end while it is read.
   automation::FileSystem cut_short;
   cut_short.read = [&native](int file, void* buffer, std::size_t count, int64_t offset) -> int64_t {
-    if (offset > 0) return 0;
-    return native.read(file, buffer, count, offset);
+    if (offset >= kTrouble) return 0;
+    return native.read(file, buffer, std::min<std::size_t>(count, 4096), offset);
   };
   for (const automation::FileSystem& broken : {no_open, read_fails_later, cut_short}) {
     test_support::ScopedFileSystem scoped(broken);
