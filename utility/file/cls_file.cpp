@@ -18,22 +18,19 @@ using automation::VarType;
 
 clsFile& self_of(automation::Object& self) { return static_cast<clsFile&>(self); }
 
-// An optional flag the caller left out arrives as its default, false.
-VariantBool flag(std::span<Variant> args, std::size_t index) {
-  return index < args.size() ? args[index].get<VariantBool>() : automation::kFalse;
-}
-
 ParamInfo path_param(const char* name) { return {.name = name, .type = VarType::kBstr, .by_ref = true}; }
 
 ParamInfo flag_param(const char* name) {
   return {.name = name, .type = VarType::kBool, .optional = true, .default_value = Variant(automation::kFalse)};
 }
 
-// CRC32File and CRC32FileHex share their arguments.
+// CRC32File and CRC32FileHex share their arguments. The dispatch layer hands
+// every argument over, defaults filled in and coerced.
 template <class Method>
 automation::Invoker crc_invoker(Method method) {
   return [method](automation::Object& self, std::span<Variant> args) -> Variant {
-    return Variant((self_of(self).*method)(args[0].get<Bstr>(), flag(args, 1), flag(args, 2)));
+    return Variant((self_of(self).*method)(args[0].get<Bstr>(), args[1].get<VariantBool>(),
+                                           args[2].get<VariantBool>()));
   };
 }
 
@@ -52,7 +49,7 @@ automation::ClassInfo make_class_info() {
        .params = {{.name = "Poly", .type = VarType::kI4, .optional = true,
                    .default_value = Variant(clsFile::kDefaultPoly)}},
        .invoke = [](automation::Object& self, std::span<Variant> args) -> Variant {
-         self_of(self).CRCInit(args.empty() ? clsFile::kDefaultPoly : args[0].get<int32_t>());
+         self_of(self).CRCInit(args[0].get<int32_t>());
          return {};
        }},
       {.name = "CRC32File",
