@@ -1,3 +1,4 @@
+#include "automation/folder_browser.hpp"
 #include "automation/host_hooks.hpp"
 #include "module_parts.hpp"
 #include "python_callback.hpp"
@@ -5,8 +6,8 @@
 namespace automation::python {
 
 // Each setter takes a Python callable, or None to restore the default. A hook
-// added later (a folder picker, say) follows the same pattern: hold the
-// callable, call it through call_held, translate its arguments and result.
+// added later follows the same pattern: hold the callable, call it through
+// call_held, translate its arguments and result.
 void bind_host_hooks(py::module_& module) {
   module.def(
       "set_message_box",
@@ -24,10 +25,25 @@ void bind_host_hooks(py::module_& module) {
         set_yield_handler([held = hold(handler)] { call_held(held, "yield"); });
       },
       py::arg("fn"), "fn() runs whenever a component yields to the host; None restores the default.");
+  module.def(
+      "set_folder_picker",
+      [](py::object handler) {
+        if (handler.is_none()) return set_folder_picker_handler(nullptr);
+        set_folder_picker_handler([held = hold(handler)]() -> std::optional<std::string> {
+          // Taken first so the result is released while the GIL is held.
+          py::gil_scoped_acquire gil;
+          const py::object chosen = call_held(held, "folder picker");
+          if (!py::isinstance<py::str>(chosen)) return std::nullopt;
+          return chosen.cast<std::string>();
+        });
+      },
+      py::arg("fn"),
+      "fn() replaces the folder picker: a folder's path, or None when the user cancels; None restores the default.");
   // The hooks hold Python callables: drop them while the interpreter still runs.
   py::module_::import("atexit").attr("register")(py::cpp_function([] {
     set_message_box_handler(nullptr);
     set_yield_handler(nullptr);
+    set_folder_picker_handler(nullptr);
   }));
 }
 

@@ -6,4 +6,6 @@
 namespace drumel {
 
 const automation::ClassInfo& clsFile_class_info();
+const automation::ClassInfo& clsAPI_class_info();
+
 }  // namespace drumel

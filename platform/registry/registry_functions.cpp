@@ -3,7 +3,6 @@
 // are kept exactly as given. Every failure is a result code: nothing throws
 // out of these functions.
 #include <algorithm>
-#include <cstring>
 #include <new>
 #include <string_view>
 

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "automation/component_server.hpp"
+#include "automation/folder_browser.hpp"
 #include "automation/host_hooks.hpp"
 
 namespace probe {
@@ -71,6 +72,25 @@ void add_field(std::vector<MemberInfo>& members, std::string name, VarType type)
                      }});
 }
 
+// A put of an array by reference, then a get that returns it in a variant.
+template <auto Field>
+void add_array_field(std::vector<MemberInfo>& members, std::string name, VarType element) {
+  members.push_back({.name = name,
+                     .kind = MemberKind::kPropertyPut,
+                     .result = VarType::kEmpty,
+                     .params = {{.name = "value", .type = automation::array_of(element), .by_ref = true}},
+                     .invoke = [](Object& self, std::span<Variant> args) {
+                       using Array = std::remove_reference_t<decltype(self_of(self).*Field)>;
+                       self_of(self).*Field = args[0].get<Array>();
+                       return Variant();
+                     }});
+  members.push_back({.name = name,
+                     .kind = MemberKind::kPropertyGet,
+                     .result = VarType::kVariant,
+                     .params = {},
+                     .invoke = [](Object& self, std::span<Variant>) { return Variant(self_of(self).*Field); }});
+}
+
 // Raises ProgressUpdate `steps` times; `flag` set by a handler stops it, like an abort request.
 Variant run(Object& self, std::span<Variant> args) {
   Probe& probe = self_of(self);
@@ -92,22 +112,8 @@ std::vector<MemberInfo> probe_members() {
   add_field<&Probe::flag>(members, "flag", VarType::kBool);
   add_field<&Probe::label>(members, "label", VarType::kBstr);
   add_field<&Probe::anything>(members, "anything", VarType::kVariant);
-  members.push_back({"lengths", MemberKind::kPropertyPut, VarType::kEmpty,
-                     {{.name = "value", .type = automation::array_of(VarType::kR8), .by_ref = true}},
-                     [](Object& self, std::span<Variant> args) {
-                       self_of(self).lengths = args[0].get<SafeArray<double>>();
-                       return Variant();
-                     }});
-  members.push_back({"lengths", MemberKind::kPropertyGet, VarType::kVariant, {},
-                     [](Object& self, std::span<Variant>) { return Variant(self_of(self).lengths); }});
-  members.push_back({"counts", MemberKind::kPropertyPut, VarType::kEmpty,
-                     {{.name = "value", .type = automation::array_of(VarType::kI4), .by_ref = true}},
-                     [](Object& self, std::span<Variant> args) {
-                       self_of(self).counts = args[0].get<SafeArray<int32_t>>();
-                       return Variant();
-                     }});
-  members.push_back({"counts", MemberKind::kPropertyGet, VarType::kVariant, {},
-                     [](Object& self, std::span<Variant>) { return Variant(self_of(self).counts); }});
+  add_array_field<&Probe::lengths>(members, "lengths", VarType::kR8);
+  add_array_field<&Probe::counts>(members, "counts", VarType::kI4);
   members.push_back({"swap", MemberKind::kMethod, VarType::kEmpty,
                      {{.name = "first", .type = VarType::kI4, .by_ref = true},
                       {.name = "second", .type = VarType::kI4, .by_ref = true}},
@@ -153,6 +159,15 @@ std::vector<MemberInfo> probe_members() {
                      [](Object&, std::span<Variant> args) {
                        std::this_thread::sleep_for(std::chrono::milliseconds(args[0].get<int32_t>()));
                        return Variant();
+                     }});
+  // The shell's folder browser as a library calls it; "" when cancelled.
+  members.push_back({"pick_folder", MemberKind::kMethod, VarType::kBstr, {}, [](Object&, std::span<Variant>) {
+                       automation::BROWSEINFOA browse{};
+                       browse.ulFlags = automation::BIF_RETURNONLYFSDIRS | automation::BIF_DONTGOBELOWDOMAIN;
+                       const automation::ItemIdList chosen(automation::SHBrowseForFolder(&browse));
+                       char path[automation::MAX_PATH] = {};
+                       if (!chosen || !automation::SHGetPathFromIDList(chosen.get(), path)) return Variant(Bstr(u""));
+                       return Variant(Bstr::from_utf8(path));
                      }});
   members.push_back({"message", MemberKind::kMethod, VarType::kEmpty, {{.name = "text", .type = VarType::kBstr}},
                      [](Object&, std::span<Variant> args) {

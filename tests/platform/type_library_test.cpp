@@ -35,7 +35,7 @@ TEST(TypeLibrary, MembersStandInSlotOrderWithKindsAndParameters) {
       "anything propget", "anything propput", "lengths propput", "lengths propget", "counts propput",
       "counts propget",  "swap method",   "add method",       "describe method", "fail method",
       "run method",      "live propget",  "plan method",      "nothing propget", "make method",
-      "pause method",    "message method"};
+      "pause method",    "pick_folder method", "message method"};
   ASSERT_EQ(members.size(), expected.size());
   for (std::size_t slot = 0; slot < expected.size(); ++slot) {
     EXPECT_EQ(members[slot]["slot"], slot);

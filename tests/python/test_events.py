@@ -1,4 +1,4 @@
-"""Events through DispatchWithEvents, and the lifetime of objects that raise them."""
+"""Events through DispatchWithEvents, the lifetime of objects that raise them, and the host hooks."""
 import gc
 import unittest
 import unittest.mock
@@ -73,6 +73,8 @@ class Events(unittest.TestCase):
         self.assertIsNone(watch())
         self.assertEqual(automation.Dispatch(PROBE).live, live_before, "the object is freed after the call")
 
+
+class HostHooks(unittest.TestCase):
     def test_yield_hook_runs_at_every_checkpoint(self):
         calls = []
         automation.set_yield(lambda: calls.append("yield"))
@@ -91,6 +93,16 @@ class Events(unittest.TestCase):
         finally:
             automation.set_message_box(None)
         self.assertEqual(boxes, [("Datoteka ne postoji", "Probe", 48)])
+
+    def test_folder_picker_hook_answers_the_folder_browser(self):
+        probe = automation.Dispatch(PROBE)
+        for picker, expected in ((lambda: "/tmp/jobs", "/tmp/jobs"), (lambda: None, "")):
+            with self.subTest(expected=expected):
+                automation.set_folder_picker(picker)
+                try:
+                    self.assertEqual(probe.pick_folder(), expected)
+                finally:
+                    automation.set_folder_picker(None)
 
 
 if __name__ == "__main__":

@@ -4,6 +4,7 @@
 #include "automation/object.hpp"
 #include "drumel/api.hpp"
 #include "drumel/clsFile.hpp"
+#include "drumel/clsAPI.hpp"
 
 namespace drumel {
 
