@@ -31,13 +31,13 @@ const char* dialog_kind(int32_t style) {
   }
 }
 
-// False when the dialog could not be shown, so the caller still reports the
-// message: zenity missing, or exiting with neither 0 (OK) nor 1 (closed by
-// the window manager), which means no display connection or an unknown option.
+// False unless the dialog was shown and answered with OK, so the caller
+// still prints the message: zenity also exits with 1 when it cannot reach
+// the display, and a message printed twice beats one lost.
 bool show_dialog(const Bstr& text, const Bstr& caption, int32_t style) {
   const auto outcome = run_program({"zenity", dialog_kind(style), "--modal", "--no-markup",
                                     "--title=" + plain_text(caption), "--text=" + plain_text(text)});
-  return outcome && (outcome->exit_code == 0 || outcome->exit_code == 1);
+  return outcome && outcome->exit_code == 0;
 }
 
 }  // namespace

@@ -90,7 +90,8 @@ TEST_F(DefaultMessageBox, FallsBackToOneLineOnStandardError) {
   const std::vector<Case> cases = {
       {"no graphical session", nullptr, true, "0", false},
       {"zenity not installed", ":0", false, "0", false},
-      {"zenity cannot show the dialog", ":0", true, "255", true},
+      {"zenity cannot reach the display", ":0", true, "1", true},
+      {"zenity refuses an option", ":0", true, "255", true},
   };
   for (const Case& c : cases) {
     ScopedEnvironment display("DISPLAY", c.display);
