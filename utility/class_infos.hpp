@@ -5,6 +5,7 @@
 
 namespace drumel {
 
+const automation::ClassInfo& clsFile_class_info();
 const automation::ClassInfo& clsAPI_class_info();
 const automation::ClassInfo& clsINI_class_info();
 

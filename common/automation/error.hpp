@@ -15,6 +15,12 @@ inline constexpr int32_t kErrOutOfMemory = 7;
 inline constexpr int32_t kErrSubscriptOutOfRange = 9;
 inline constexpr int32_t kErrDivisionByZero = 11;
 inline constexpr int32_t kErrTypeMismatch = 13;
+// File errors.
+inline constexpr int32_t kErrFileNotFound = 53;
+inline constexpr int32_t kErrDeviceIoError = 57;
+inline constexpr int32_t kErrPermissionDenied = 70;
+inline constexpr int32_t kErrPathFileAccessError = 75;
+inline constexpr int32_t kErrPathNotFound = 76;
 
 class AutomationError : public std::runtime_error {
  public:
@@ -66,6 +72,27 @@ class AutomationError : public std::runtime_error {
 
 [[noreturn]] inline void raise_type_mismatch(std::string description = {}) {
   raise_error(kErrTypeMismatch, description.empty() ? "Type mismatch" : std::move(description));
+}
+
+[[noreturn]] inline void raise_file_not_found(std::string description = {}) {
+  raise_error(kErrFileNotFound, description.empty() ? "File not found" : std::move(description));
+}
+
+[[noreturn]] inline void raise_device_io_error(std::string description = {}) {
+  raise_error(kErrDeviceIoError, description.empty() ? "Device I/O error" : std::move(description));
+}
+
+[[noreturn]] inline void raise_permission_denied(std::string description = {}) {
+  raise_error(kErrPermissionDenied, description.empty() ? "Permission denied" : std::move(description));
+}
+
+[[noreturn]] inline void raise_path_file_access_error(std::string description = {}) {
+  raise_error(kErrPathFileAccessError,
+              description.empty() ? "Path/File access error" : std::move(description));
+}
+
+[[noreturn]] inline void raise_path_not_found(std::string description = {}) {
+  raise_error(kErrPathNotFound, description.empty() ? "Path not found" : std::move(description));
 }
 
 }  // namespace automation

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <utility>
 
 extern char** environ;
@@ -85,6 +86,12 @@ std::optional<ChildOutcome> run_program(const std::vector<std::string>& argument
   if (!exit_code) return std::nullopt;
   outcome.exit_code = *exit_code;
   return outcome;
+}
+
+bool graphical_session() {
+  for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"})
+    if (const char* value = std::getenv(variable); value != nullptr && value[0] != '\0') return true;
+  return false;
 }
 
 }  // namespace automation

@@ -1,9 +1,9 @@
 #include "automation/host_hooks.hpp"
 
-#include <cstdio>
 #include <memory>
 #include <mutex>
-#include <string>
+
+#include "automation/default_message_box.hpp"
 
 namespace automation {
 namespace {
@@ -11,17 +11,6 @@ namespace {
 std::mutex hooks_mutex;
 std::shared_ptr<const MessageBoxHandler> message_box_hook;
 std::shared_ptr<const YieldHandler> yield_hook;
-
-// Without a host handler the box becomes one line on standard error.
-void default_message_box(const Bstr& text, const Bstr& caption, int32_t /*style*/) {
-  std::string line = caption.to_utf8() + ": ";
-  const std::string body = text.to_utf8();
-  for (std::size_t i = 0; i < body.size(); ++i) {
-    if (body[i] == '\r' && i + 1 < body.size() && body[i + 1] == '\n') continue;
-    line.push_back(body[i]);
-  }
-  std::fprintf(stderr, "%s\n", line.c_str());
-}
 
 template <class Handler>
 std::shared_ptr<const Handler> current(const std::shared_ptr<const Handler>& hook) {
@@ -48,7 +37,7 @@ void message_box(const Bstr& text, int32_t style, const Bstr& caption) {
     (*hook)(text, caption, style);
     return;
   }
-  default_message_box(text, caption, style);
+  show_default_message_box(text, caption, style);
 }
 
 void yield_to_host() {

@@ -1,6 +1,5 @@
 #include "automation/folder_browser.hpp"
 
-#include <cstdlib>
 #include <cstring>
 #include <string_view>
 #include <vector>
@@ -19,12 +18,6 @@ struct ITEMIDLIST {
 namespace {
 
 HookSlot<FolderPickerHandler> folder_picker;
-
-bool graphical_session() {
-  for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"})
-    if (const char* value = std::getenv(variable); value != nullptr && value[0] != '\0') return true;
-  return false;
-}
 
 std::optional<std::string> pick_with_zenity(const char* ansi_title) {
   if (!graphical_session()) return std::nullopt;

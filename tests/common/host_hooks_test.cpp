@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "automation/host_hooks.hpp"
+#include "scoped_environment.hpp"
 
 namespace automation {
 namespace {
@@ -14,6 +15,9 @@ TEST(HostHooks, MessageBoxReachesTheHostHandlerUntilRestored) {
   });
   message_box(Bstr(u"File not found."), kMsgBoxCritical, Bstr(u"Sorry"));
   set_message_box_handler(nullptr);
+  // Outside a graphical session the default box is a line on standard error.
+  test_support::ScopedEnvironment display("DISPLAY", nullptr);
+  test_support::ScopedEnvironment wayland("WAYLAND_DISPLAY", nullptr);
   testing::internal::CaptureStderr();
   message_box(Bstr(u"line one\r\nline two"), kMsgBoxExclamation, Bstr(u"Drumel"));
   const std::string printed = testing::internal::GetCapturedStderr();

@@ -3,6 +3,7 @@
 
 #include "automation/object.hpp"
 #include "drumel/api.hpp"
+#include "drumel/clsFile.hpp"
 #include "drumel/clsAPI.hpp"
 #include "drumel/clsINI.hpp"
 

@@ -18,4 +18,8 @@ struct ChildOutcome {
 // device. nullopt when it cannot be started (not installed) or is killed.
 std::optional<ChildOutcome> run_program(const std::vector<std::string>& arguments);
 
+// True when DISPLAY or WAYLAND_DISPLAY names a graphical session, where the
+// desktop dialogs can be shown.
+bool graphical_session();
+
 }  // namespace automation

@@ -24,7 +24,9 @@ using YieldHandler = std::function<void()>;
 AUTOMATION_RUNTIME_API void set_message_box_handler(MessageBoxHandler handler);
 AUTOMATION_RUNTIME_API void set_yield_handler(YieldHandler handler);
 
-// Shows a modal box and returns when it is closed.
+// Shows a modal box and returns when it is closed. Without a host handler: a
+// zenity dialog in a graphical session, else the line "Caption: text" on
+// standard error.
 AUTOMATION_RUNTIME_API void message_box(const Bstr& text, int32_t style, const Bstr& caption);
 // Lets the host process its pending events once.
 AUTOMATION_RUNTIME_API void yield_to_host();

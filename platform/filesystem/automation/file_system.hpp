@@ -1,0 +1,67 @@
+// The file-system calls of the libraries, as one process-wide table of
+// functions that a host can swap like an OS layer (a test installs one that
+// fails on purpose). Each function returns its result, or a negated errno
+// value when the call fails.
+#pragma once
+
+#include <sys/stat.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "automation/bstr.hpp"
+#include "automation/runtime_api.hpp"
+
+namespace automation {
+
+struct FileStatus {
+  int64_t size = 0;
+  uint32_t mode = 0;  // file type and permission bits, as in st_mode
+
+  bool is_directory() const noexcept { return S_ISDIR(mode); }
+  bool is_regular() const noexcept { return S_ISREG(mode); }
+  uint32_t permissions() const noexcept { return mode & 07777u; }
+};
+
+struct FileSystem {
+  // A descriptor; flags and permissions as for open(2).
+  std::function<int(const char* path, int flags, uint32_t permissions)> open;
+  std::function<int(int file)> close;
+  // Positional: bytes read (0 at the end of the file) or written.
+  std::function<int64_t(int file, void* buffer, std::size_t count, int64_t offset)> read;
+  std::function<int64_t(int file, const void* data, std::size_t count, int64_t offset)> write;
+  // Down to the device.
+  std::function<int(int file)> flush;
+  std::function<int(int file, int64_t length)> truncate;
+  std::function<int(int file, uint32_t permissions)> chmod;
+  std::function<int(int file, FileStatus& status)> fstat;
+  // Follows symbolic links.
+  std::function<int(const char* path, FileStatus& status)> stat;
+  std::function<int(const char* from, const char* to)> rename;
+  std::function<int(const char* path)> remove;
+};
+
+// The table over the Linux system calls.
+AUTOMATION_RUNTIME_API const FileSystem& native_file_system();
+
+// The table in use. One operation holds on to it from start to end, so a
+// swap never splits an operation between two tables.
+AUTOMATION_RUNTIME_API std::shared_ptr<const FileSystem> file_system();
+
+// Entries left empty fall through to the native ones; null restores the
+// native table.
+AUTOMATION_RUNTIME_API void set_file_system(std::shared_ptr<const FileSystem> replacement);
+
+// A path as Linux takes it, in UTF-8; none for a path holding a NUL
+// character, which would name a different file than the caller meant.
+inline std::optional<std::string> native_path(const Bstr& path) {
+  std::string native = path.to_utf8();
+  if (native.find('\0') != std::string::npos) return std::nullopt;
+  return native;
+}
+
+}  // namespace automation

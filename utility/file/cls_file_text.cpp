@@ -1,0 +1,96 @@
+#include <fcntl.h>
+
+#include <exception>
+#include <new>
+#include <string>
+
+#include "automation/code_page.hpp"
+#include "automation/error.hpp"
+#include "automation/file_replacement.hpp"
+#include "automation/file_system.hpp"
+#include "automation/host_hooks.hpp"
+#include "automation/open_file.hpp"
+#include "drumel/clsFile.hpp"
+
+namespace drumel {
+namespace {
+
+using automation::AutomationError;
+using automation::Bstr;
+using automation::VariantBool;
+
+constexpr char16_t kSorryCaption[] = u"Sorry";
+
+// "Error 76", a CR LF pair and the description, as the runtime reports it.
+void show_error_box(const AutomationError& error) {
+  const std::u16string text = u"Error " + automation::utf8_to_utf16(std::to_string(error.number())) + u"\r\n" +
+                              automation::utf8_to_utf16(error.description());
+  automation::message_box(Bstr(text), automation::kMsgBoxCritical, Bstr(u"Error"));
+}
+
+// Runs a text operation; a failure becomes the error box and the neutral result.
+template <class Result, class Operation>
+Result or_error_box(Result neutral, Operation operation) {
+  try {
+    return operation();
+  } catch (const AutomationError& error) {
+    show_error_box(error);
+  } catch (const std::bad_alloc&) {
+    show_error_box(AutomationError(automation::kErrOutOfMemory, "Out of memory"));
+  }
+  return neutral;
+}
+
+std::string checked_path(const Bstr& path) {
+  auto native = automation::native_path(path);
+  if (!native) automation::raise_path_file_access_error();
+  return std::move(*native);
+}
+
+std::string whole_file(const std::string& path) {
+  const automation::OpenFile file(automation::file_system(), path.c_str(), O_RDONLY | O_NONBLOCK);
+  std::string bytes(static_cast<std::size_t>(file.status().size), '\0');
+  bytes.resize(file.read_at(0, std::as_writable_bytes(std::span(bytes))));
+  return bytes;
+}
+
+}  // namespace
+
+Bstr clsFile::LoadText(Bstr& FromFile) {
+  if (!static_cast<bool>(FileExists(FromFile))) {
+    automation::message_box(Bstr(u"File not found. Check if the file is Currently exists."),
+                            automation::kMsgBoxCritical, Bstr(kSorryCaption));
+    return Bstr(u"");
+  }
+  return or_error_box(Bstr(u""), [&] { return Bstr(automation::from_ansi(whole_file(checked_path(FromFile)))); });
+}
+
+VariantBool clsFile::SaveText(Bstr& Text, Bstr& FileName) {
+  // No line break is added, so LoadText gives back exactly what was saved.
+  const bool saved = or_error_box(false, [&] {
+    automation::FileReplacement replacement(automation::file_system(), checked_path(FileName));
+    const std::string bytes = automation::to_ansi(Text.view());
+    replacement.file().write_all_at(0, std::as_bytes(std::span(bytes)));
+    replacement.commit();
+    return true;
+  });
+  if (!saved) return automation::kFalse;
+  if (!static_cast<bool>(FileExists(FileName))) {
+    automation::message_box(Bstr(u"Unexpectd error occured. File could not be saved"), automation::kMsgBoxCritical,
+                            Bstr(kSorryCaption));
+    return automation::kFalse;
+  }
+  return automation::kTrue;
+}
+
+// A folder is no file; lengths are 64-bit, so files of 2 GiB and more are
+// present too.
+VariantBool clsFile::FileExists(Bstr& FileName) {
+  const auto path = automation::native_path(FileName);
+  if (!path) return automation::kFalse;
+  automation::FileStatus status;
+  if (automation::file_system()->stat(path->c_str(), status) != 0) return automation::kFalse;
+  return VariantBool::from(!status.is_directory());
+}
+
+}  // namespace drumel
