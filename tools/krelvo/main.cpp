@@ -42,12 +42,6 @@ std::string describe(const automation::AutomationError& error) {
   return text + ")";
 }
 
-bool all_stock_limited(const Problem& problem) {
-  for (const Kind& stock : problem.stock)
-    if (stock.quantity == 0) return false;
-  return true;
-}
-
 // The diagram appears whole or not at all: written aside, then renamed.
 void write_file_whole(const std::string& path, const std::string& text) {
   const std::string temporary = path + ".tmp" + std::to_string(getpid());
@@ -94,8 +88,6 @@ int run_krelvo(const Options& options) {
     plan = map_back(problem, transformed, outcome.plan);
   } catch (const automation::AutomationError& error) {
     std::cerr << "krelvo: the optimization failed: " << describe(error) << '\n';
-    if (error.number() == automation::kErrSubscriptOutOfRange && all_stock_limited(problem))
-      std::cerr << "krelvo: the optimizer reports this when the stock runs out before every piece is cut\n";
     return kExitRunFailed;
   }
   for (const auto& [job, error] : outcome.failed_jobs)

@@ -18,7 +18,8 @@ constexpr const char* kDescription =
     "  {\"stock\": [{\"length\": 6000, \"quantity\": 10}, {\"length\": 12000, \"quantity\": 0}],\n"
     "   \"items\": [{\"length\": 2150, \"quantity\": 4, \"label\": \"door frame\"}, ...]}\n"
     "or CSV lists (--items, --stock) with a header row length,quantity[,label] and '.' as\n"
-    "decimal point. Stock quantity 0 means unlimited; stock kinds are used in the order given.";
+    "decimal point. Stock quantity 0 means unlimited; stock kinds are used in the order given.\n"
+    "Lengths are in any one unit; every length and waste reported is in that unit.\n";
 
 constexpr const char* kFooter =
     "Output: a table of the distinct cutting patterns and a summary (default), JSON or CSV on\n"
@@ -47,12 +48,12 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv, std::ost
   app.get_formatter()->column_width(30);
   app.set_version_flag("--version", std::string("krelvo ") + KRELVO_VERSION);
 
-  app.add_option("problem", options.problem_file, "Problem file (JSON) with stock and items");
+  app.add_option("problem", options.problem_file, "Problem file (JSON) with stock and items")->type_name("FILE.json");
   app.add_option("--items", options.items_file, "Items to cut, CSV length,quantity[,label]; replaces the file's items")
       ->type_name("FILE.csv");
   app.add_option("--stock", options.stock_file, "Stock bars, CSV length,quantity[,label]; replaces the file's stock")
       ->type_name("FILE.csv");
-  app.add_option("--level", options.level, "Search level: brza (fastest), standardna, jaka, vrlojaka (most thorough)")
+  app.add_option("--level", options.level, "Search level, plans built: brza 101, standardna 1501, jaka 6501-14501, vrlojaka 14501-54501")
       ->check(CLI::IsMember({"brza", "standardna", "jaka", "vrlojaka"}))
       ->capture_default_str();
   app.add_option("--seed", options.seed, "fixed: the same input gives the same plan; clock: a new search each run")

@@ -22,6 +22,11 @@ std::string pad_left(const std::string& text, std::size_t width) {
   return shown >= width ? text : std::string(width - shown, ' ') + text;
 }
 
+std::string pad_right(const std::string& text, std::size_t width) {
+  const std::size_t shown = display_width(text);
+  return shown >= width ? text : text + std::string(width - shown, ' ');
+}
+
 std::string percent(double fraction) {
   std::array<char, 32> buffer{};
   std::snprintf(buffer.data(), buffer.size(), "%.1f %%", 100.0 * fraction);
@@ -100,7 +105,7 @@ std::string render_table(const Report& report) {
     for (const auto& row : rows) widths[column] = std::max(widths[column], display_width(row[column]));
   }
   const auto write_row = [&](const auto& cells) {
-    out << "  " << pad_left(cells[0], widths[0]) << "  " << pad_left(cells[1], widths[1]) << "  "
+    out << "  " << pad_left(cells[0], widths[0]) << "  " << pad_right(cells[1], widths[1]) << "  "
         << pad_left(cells[2], widths[2]) << "  " << pad_left(cells[3], widths[3]) << "  " << cells[4] << '\n';
   };
   write_row(headings);
