@@ -4,22 +4,13 @@
 #include <filesystem>
 #include <fstream>
 
-#include "automation/error.hpp"
+#include "error_text.hpp"
 #include "input_checks.hpp"
 #include "input_csv.hpp"
 #include "input_json.hpp"
 
 namespace krelvo::cli {
 namespace {
-
-std::string error_of(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const automation::AutomationError& error) {
-    return error.description();
-  }
-  return "(no error)";
-}
 
 TEST(InputJson, ReadsStockItemsAndLabelsInOrder) {
   const Problem problem = parse_problem_json(
@@ -46,7 +37,7 @@ struct BadInput {
 class InputJsonErrors : public testing::TestWithParam<BadInput> {};
 
 TEST_P(InputJsonErrors, NamesFileEntryAndProblem) {
-  EXPECT_EQ(error_of([] { parse_problem_json(GetParam().text, "p.json"); }), GetParam().message);
+  EXPECT_EQ(error_text([] { parse_problem_json(GetParam().text, "p.json"); }), GetParam().message);
 }
 
 constexpr const char* kStock = R"("stock": [{"length": 6000, "quantity": 1}])";
@@ -98,7 +89,7 @@ TEST(InputCsv, HeaderOnlyGivesAnEmptyList) { EXPECT_TRUE(parse_kinds_csv("length
 class InputCsvErrors : public testing::TestWithParam<BadInput> {};
 
 TEST_P(InputCsvErrors, NamesFileLineAndProblem) {
-  EXPECT_EQ(error_of([] { parse_kinds_csv(GetParam().text, "items.csv"); }), GetParam().message);
+  EXPECT_EQ(error_text([] { parse_kinds_csv(GetParam().text, "items.csv"); }), GetParam().message);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -120,10 +111,10 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"length,quantity,label\n5,1,caf\xE9\n", "items.csv:2: the label is not UTF-8 text"}));
 
 TEST(InputFile, MissingFileAndDirectoryAreNamed) {
-  EXPECT_EQ(error_of([] { read_kinds_csv("/nonexistent/items.csv"); }),
+  EXPECT_EQ(error_text([] { read_kinds_csv("/nonexistent/items.csv"); }),
             "/nonexistent/items.csv: cannot open: No such file or directory");
   const std::string directory = testing::TempDir();
-  EXPECT_EQ(error_of([&] { read_problem_json(directory); }), directory + ": is a directory, not a file");
+  EXPECT_EQ(error_text([&] { read_problem_json(directory); }), directory + ": is a directory, not a file");
 }
 
 TEST(InputFile, ReadsAWholeFile) {

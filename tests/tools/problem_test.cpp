@@ -3,7 +3,7 @@
 #include <functional>
 #include <limits>
 
-#include "automation/error.hpp"
+#include "error_text.hpp"
 #include "problem.hpp"
 
 namespace krelvo::cli {
@@ -15,15 +15,6 @@ Kind kind(double length, int32_t quantity, std::string label = {}) {
 
 Problem problem_of(std::vector<Kind> stock, std::vector<Kind> items) {
   return {std::move(stock), std::move(items), "stock.csv", "items.csv"};
-}
-
-std::string error_of(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const automation::AutomationError& error) {
-    return error.description();
-  }
-  return "(no error)";
 }
 
 TEST(Transform, KerfWidensPiecesAndTrimShortensBars) {
@@ -70,7 +61,7 @@ struct BadProblem {
 class TransformErrors : public testing::TestWithParam<BadProblem> {};
 
 TEST_P(TransformErrors, AreInputErrorsNamingTheEntry) {
-  EXPECT_EQ(error_of([] { transform(GetParam().problem, GetParam().allowances); }), GetParam().message);
+  EXPECT_EQ(error_text([] { transform(GetParam().problem, GetParam().allowances); }), GetParam().message);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -167,7 +158,7 @@ class MapBackRefuses : public testing::TestWithParam<BadPlan> {};
 TEST_P(MapBackRefuses, PlansThatBreakThePromises) {
   const Problem problem = problem_of({kind(10, 1), kind(12, 1)}, {kind(6, 1), kind(4, 2)});
   const TransformedProblem transformed = transform(problem, {});
-  EXPECT_EQ(error_of([&] { map_back(problem, transformed, GetParam().plan); }), GetParam().message);
+  EXPECT_EQ(error_text([&] { map_back(problem, transformed, GetParam().plan); }), GetParam().message);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -33,10 +33,15 @@ std::string read_input_file(const std::string& path) {
   return std::move(text).str();
 }
 
-std::optional<double> parse_number(std::string_view text) {
+std::string_view trim_blanks(std::string_view text) {
   const auto blank = [](char c) { return c == ' ' || c == '\t'; };
   while (!text.empty() && blank(text.front())) text.remove_prefix(1);
   while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+std::optional<double> parse_number(std::string_view text) {
+  text = trim_blanks(text);
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
   if (text.empty()) return std::nullopt;
   double value = 0.0;

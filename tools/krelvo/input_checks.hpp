@@ -15,6 +15,9 @@ namespace krelvo::cli {
 // The whole file; a missing or unreadable file is an input error.
 std::string read_input_file(const std::string& path);
 
+// The text without blanks (spaces, tabs) at either end.
+std::string_view trim_blanks(std::string_view text);
+
 // A decimal number with '.' as the point and nothing else around it but blanks.
 std::optional<double> parse_number(std::string_view text);
 

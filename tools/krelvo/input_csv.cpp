@@ -11,12 +11,6 @@ namespace {
 
 enum class Column { kLength, kQuantity, kLabel };
 
-std::string_view trim_blanks(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
-
 std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
 // One line split at commas outside quotes; quotes are removed and "" becomes ".
