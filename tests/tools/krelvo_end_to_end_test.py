@@ -321,6 +321,14 @@ class InputErrors(KrelvoTestCase):
         self.assertIn("(error 9", result.stderr)
 
 
+    def test_unwritable_diagram_fails_before_any_output(self):
+        example = os.path.join(EXAMPLES, "door_frames.json")
+        result = run(example, "--svg", self.path("no/such/folder/plan.svg"))
+        self.assertEqual(result.returncode, 1)
+        self.assertEqual(result.stdout, "")
+        self.assertIn("plan.svg: No such file or directory", result.stderr)
+
+
 class Runs(KrelvoTestCase):
     def test_ctrl_c_prints_the_best_plan_so_far_and_exits_130(self):
         problem = big_problem()

@@ -1,5 +1,6 @@
 // krelvo: the command-line host of the cutting-stock optimizer.
-#include <cstdio>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -50,16 +51,18 @@ void write_file_whole(const std::string& path, const std::string& text) {
     file << text;
     file.close();
     if (!file) {
+      const std::string reason = std::strerror(errno);
       std::error_code ignored;
       std::filesystem::remove(temporary, ignored);
-      automation::raise_invalid_argument("cannot write " + path);
+      automation::raise_invalid_argument("cannot write " + path + ": " + reason);
     }
   }
   std::error_code error;
   std::filesystem::rename(temporary, path, error);
   if (error) {
+    const std::string reason = error.message();
     std::filesystem::remove(temporary, error);
-    automation::raise_invalid_argument("cannot write " + path);
+    automation::raise_invalid_argument("cannot write " + path + ": " + reason);
   }
 }
 
