@@ -15,7 +15,7 @@ build: bootstrap
 	@$(CMAKE) --build --preset default -j $(JOBS)
 
 run: build
-	@build/bin/example_host
+	@build/bin/krelvo examples/problems/door_frames.json
 
 test: build
 	@ctest --preset default

@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "error_text.hpp"
+#include "input_checks.hpp"
+#include "input_csv.hpp"
+#include "input_json.hpp"
+
+namespace krelvo::cli {
+namespace {
+
+TEST(InputJson, ReadsStockItemsAndLabelsInOrder) {
+  const Problem problem = parse_problem_json(
+      R"({"stock": [{"length": 6000, "quantity": 10}, {"length": 12000, "quantity": 0}],
+          "items": [{"length": 2150, "quantity": 4, "label": "door frame"}, {"length": 1200.5, "quantity": 13.0}]})",
+      "p.json");
+  ASSERT_EQ(problem.stock.size(), 2u);
+  ASSERT_EQ(problem.items.size(), 2u);
+  EXPECT_EQ(problem.stock[1].length, 12000.0);
+  EXPECT_EQ(problem.stock[1].quantity, 0);
+  EXPECT_EQ(problem.items[0].label, "door frame");
+  EXPECT_EQ(problem.items[1].length, 1200.5);
+  EXPECT_EQ(problem.items[1].quantity, 13);
+  EXPECT_EQ(problem.items[1].label, "");
+  EXPECT_EQ(problem.items[1].origin, "p.json: item 2");
+  EXPECT_EQ(problem.stock[0].origin, "p.json: stock 1");
+}
+
+struct BadInput {
+  const char* text;
+  const char* message;
+};
+
+class InputJsonErrors : public testing::TestWithParam<BadInput> {};
+
+TEST_P(InputJsonErrors, NamesFileEntryAndProblem) {
+  EXPECT_EQ(error_text([] { parse_problem_json(GetParam().text, "p.json"); }), GetParam().message);
+}
+
+constexpr const char* kStock = R"("stock": [{"length": 6000, "quantity": 1}])";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, InputJsonErrors,
+    testing::Values(
+        BadInput{"{\n  \"stock\": [,]\n}", "p.json:2:13: invalid JSON: syntax error while parsing value - unexpected ','; expected '[', '{', or a literal"},
+        BadInput{"[1, 2]", "p.json: expected an object with \"stock\" and \"items\""},
+        BadInput{R"({"stock": [], "itemz": []})", "p.json: unknown key \"itemz\" (expected stock, items)"},
+        BadInput{R"({"stock": []})", "p.json: \"items\" is missing"},
+        BadInput{R"({"stock": {}, "items": []})", "p.json: \"stock\" must be a list, not {}"},
+        BadInput{R"({"stock": [{"length": "6000", "quantity": 1}], "items": []})",
+                 "p.json: stock 1: length must be a number, not \"6000\""},
+        BadInput{R"({"stock": [{"length": -6000, "quantity": 1}], "items": []})",
+                 "p.json: stock 1: length -6000 is negative"},
+        BadInput{R"({"stock": [{"length": 0, "quantity": 1}], "items": []})", "p.json: stock 1: length 0 is zero"},
+        BadInput{R"({"stock": [{"length": 6000}], "items": []})", "p.json: stock 1: \"quantity\" is missing"},
+        BadInput{R"({"stock": [{"length": 6000, "quantity": 1, "lable": "x"}], "items": []})",
+                 "p.json: stock 1: unknown key \"lable\" (expected length, quantity, label)"},
+        BadInput{R"({"stock": [{"length": 6000, "quantity": 1}], "items": [{"length": 10, "quantity": 2.5}]})",
+                 "p.json: item 1: quantity 2.5 is not a whole number"},
+        BadInput{R"({"stock": [{"length": 6000, "quantity": 1}], "items": [{"length": 1, "quantity": 1}, {"length": 10, "quantity": -1}]})",
+                 "p.json: item 2: quantity -1 is negative"},
+        BadInput{R"({"stock": [{"length": 6000, "quantity": 1}], "items": [{"length": 10, "quantity": 9007199254740993}]})",
+                 "p.json: item 1: quantity 9007199254740993 is more than 2147483647"},
+        BadInput{R"({"stock": [{"length": 6000, "quantity": 1}], "items": [{"length": 10, "quantity": 1, "label": 7}]})",
+                 "p.json: item 1: label must be a string, not 7"},
+        BadInput{R"({"stock": [{"length": 6000, "quantity": 1}], "items": [5]})",
+                 "p.json: item 1: expected an object with \"length\" and \"quantity\", not 5"}));
+
+TEST(InputCsv, ReadsColumnsByHeaderQuotesAndBlankLines) {
+  const std::vector<Kind> kinds = parse_kinds_csv(
+      "\xEF\xBB\xBF" "Label, length ,QUANTITY\r\n\"door, left\",2150,4\r\n\r\n\"say \"\"hi\"\"\",1200.25,1\r\n  ,300,0\n",
+      "items.csv");
+  ASSERT_EQ(kinds.size(), 3u);
+  EXPECT_EQ(kinds[0].label, "door, left");
+  EXPECT_EQ(kinds[0].length, 2150.0);
+  EXPECT_EQ(kinds[0].quantity, 4);
+  EXPECT_EQ(kinds[1].label, "say \"hi\"");
+  EXPECT_EQ(kinds[1].length, 1200.25);
+  EXPECT_EQ(kinds[1].origin, "items.csv:4");
+  EXPECT_EQ(kinds[2].label, "");
+  EXPECT_EQ(kinds[2].quantity, 0);
+}
+
+TEST(InputCsv, HeaderOnlyGivesAnEmptyList) { EXPECT_TRUE(parse_kinds_csv("length,quantity\n", "s.csv").empty()); }
+
+class InputCsvErrors : public testing::TestWithParam<BadInput> {};
+
+TEST_P(InputCsvErrors, NamesFileLineAndProblem) {
+  EXPECT_EQ(error_text([] { parse_kinds_csv(GetParam().text, "items.csv"); }), GetParam().message);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, InputCsvErrors,
+    testing::Values(
+        BadInput{"", "items.csv: the file is empty (expected a header row such as length,quantity,label)"},
+        BadInput{"2150,4\n", "items.csv:1: unknown column \"2150\" in the header (expected length, quantity and optionally label)"},
+        BadInput{"length,label\n", "items.csv:1: the header has no column \"quantity\" (expected length, quantity and optionally label)"},
+        BadInput{"length,quantity,length\n", "items.csv:1: column \"length\" appears twice in the header"},
+        BadInput{"length,quantity\n2150,4\n\n1,2,3\n", "items.csv:4: expected 2 fields as in the header, found 3"},
+        BadInput{"length,quantity\nabc,4\n", "items.csv:2: length \"abc\" is not a number"},
+        BadInput{"length,quantity\n2150,4\n1,5,4\n", "items.csv:3: expected 2 fields as in the header, found 3"},
+        BadInput{"length,quantity\n-5,4\n", "items.csv:2: length -5 is negative"},
+        BadInput{"length,quantity\ninf,4\n", "items.csv:2: length inf is not a finite number"},
+        BadInput{"length,quantity\n5,4.5\n", "items.csv:2: quantity 4.5 is not a whole number"},
+        BadInput{"length,quantity\n5,\n", "items.csv:2: quantity \"\" is not a number"},
+        BadInput{"length,quantity\n5,3000000000\n", "items.csv:2: quantity 3000000000 is more than 2147483647"},
+        BadInput{"length,quantity,label\n5,1,\"open\n", "items.csv:2: a quoted field is not closed on its line"},
+        BadInput{"length,quantity,label\n5,1,caf\xE9\n", "items.csv:2: the label is not UTF-8 text"}));
+
+TEST(InputFile, MissingFileAndDirectoryAreNamed) {
+  EXPECT_EQ(error_text([] { read_kinds_csv("/nonexistent/items.csv"); }),
+            "/nonexistent/items.csv: cannot open: No such file or directory");
+  const std::string directory = testing::TempDir();
+  EXPECT_EQ(error_text([&] { read_problem_json(directory); }), directory + ": is a directory, not a file");
+}
+
+TEST(InputFile, ReadsAWholeFile) {
+  const std::filesystem::path path = std::filesystem::path(testing::TempDir()) / "krelvo_input_test.csv";
+  std::ofstream(path) << "length,quantity\n10,2\n";
+  const std::vector<Kind> kinds = read_kinds_csv(path.string());
+  std::filesystem::remove(path);
+  ASSERT_EQ(kinds.size(), 1u);
+  EXPECT_EQ(kinds[0].origin, path.string() + ":2");
+}
+
+TEST(ParseNumber, AcceptsDecimalsWithPointOnly) {
+  EXPECT_EQ(parse_number(" 12.5 "), 12.5);
+  EXPECT_EQ(parse_number("+3"), 3.0);
+  EXPECT_EQ(parse_number("1e3"), 1000.0);
+  EXPECT_FALSE(parse_number("12,5"));
+  EXPECT_FALSE(parse_number("12.5mm"));
+  EXPECT_FALSE(parse_number("0x10"));
+  EXPECT_FALSE(parse_number(""));
+}
+
+TEST(Utf8, RefusesMalformedSequences) {
+  EXPECT_TRUE(is_valid_utf8("door ×2 \xF0\x9F\x98\x80"));
+  EXPECT_FALSE(is_valid_utf8("\xC0\xAF"));          // overlong '/'
+  EXPECT_FALSE(is_valid_utf8("\xED\xA0\x80"));      // a surrogate
+  EXPECT_FALSE(is_valid_utf8("\xE2\x82"));          // cut short
+  EXPECT_FALSE(is_valid_utf8("\xF4\x90\x80\x80"));  // past U+10FFFF
+}
+
+}  // namespace
+}  // namespace krelvo::cli

@@ -1,0 +1,399 @@
+"""End-to-end tests of the krelvo command line: the built binary on real files.
+
+The binary is named by the environment variable KRELVO and the bundled
+examples folder by KRELVO_EXAMPLES (CTest sets both). Every plan printed, in
+every format, is parsed back and checked against the problem: each piece cut
+exactly once, no bar overfilled, no more bars of a limited stock kind than exist.
+"""
+
+import collections
+import csv
+import io
+import json
+import os
+import pty
+import random
+import re
+import signal
+import subprocess
+import tempfile
+import time
+import unittest
+import xml.etree.ElementTree as ElementTree
+
+KRELVO = os.environ.get("KRELVO", "build/bin/krelvo")
+EXAMPLES = os.environ.get("KRELVO_EXAMPLES", "examples/problems")
+SVG = "{http://www.w3.org/2000/svg}"
+
+# Bars are cut as Bar(stock number, stock length, [(item number, length)], used, leftover).
+Bar = collections.namedtuple("Bar", "stock length pieces used leftover")
+
+
+def run(*arguments, timeout=120):
+    return subprocess.run([KRELVO, *arguments], capture_output=True, text=True, timeout=timeout)
+
+
+def big_problem(pieces_per_kind=(5, 30), kinds=40, seed=7):
+    """A problem that keeps vrlojaka busy for many seconds, 100 plans at a time."""
+    generator = random.Random(seed)
+    items = [{"length": generator.randint(150, 2900), "quantity": generator.randint(*pieces_per_kind)}
+             for _ in range(kinds)]
+    return {"stock": [{"length": 6000, "quantity": 0}], "items": items}
+
+
+class KrelvoTestCase(unittest.TestCase):
+    def setUp(self):
+        self.directory = tempfile.TemporaryDirectory()
+        self.addCleanup(self.directory.cleanup)
+
+    def path(self, name):
+        return os.path.join(self.directory.name, name)
+
+    def write(self, name, content):
+        with open(self.path(name), "w", encoding="utf-8") as file:
+            file.write(content if isinstance(content, str) else json.dumps(content))
+        return self.path(name)
+
+    def check_plan(self, problem, bars, kerf=0.0, trim=0.0):
+        """Every piece exactly once, bars not overfilled, limited stock respected, in consumption order."""
+        stock, items = problem["stock"], problem["items"]
+        cut = collections.Counter()
+        for bar in bars:
+            kind = stock[bar.stock - 1]
+            self.assertEqual(bar.length, kind["length"])
+            for number, length in bar.pieces:
+                self.assertEqual(length, items[number - 1]["length"], f"piece of item {number}")
+                cut[number] += 1
+            if bar.pieces:
+                filled = sum(length for _, length in bar.pieces) + (len(bar.pieces) - 1) * kerf + trim
+                self.assertLessEqual(filled, bar.length + 1e-9)
+                self.assertAlmostEqual(bar.leftover, bar.length - filled, places=6)
+            self.assertAlmostEqual(bar.used + bar.leftover, bar.length, places=6)
+        wanted = {number: item["quantity"] for number, item in enumerate(items, 1) if item["quantity"] > 0}
+        self.assertEqual(dict(cut), wanted)
+        used = collections.Counter(bar.stock for bar in bars)
+        for number, count in used.items():
+            if stock[number - 1]["quantity"] > 0:
+                self.assertLessEqual(count, stock[number - 1]["quantity"], f"stock kind {number}")
+        self.assertEqual([bar.stock for bar in bars], sorted(bar.stock for bar in bars))
+
+    # Readers of the four outputs, back into bars.
+
+    def bars_from_json(self, text):
+        document = json.loads(text)
+        bars = [Bar(b["stock"], b["length"], [(p["item"], p["length"]) for p in b["pieces"]], b["used"], b["leftover"])
+                for b in document["bars"]]
+        self.assertEqual(document["brsipka"], len(bars))
+        self.assertAlmostEqual(document["otpad"], sum(bar.leftover for bar in bars[:-1]), places=6)
+        self.assertAlmostEqual(document["summary"]["leftover"], sum(bar.leftover for bar in bars), places=6)
+        return document, bars
+
+    def bars_from_csv(self, text):
+        rows = list(csv.DictReader(io.StringIO(text)))
+        by_bar = collections.OrderedDict()
+        for row in rows:
+            bar = by_bar.setdefault(int(row["bar"]), Bar(int(row["stock"]), float(row["stock_length"]), [],
+                                                         float(row["used"]), float(row["leftover"])))
+            if row["item"]:
+                bar.pieces.append((int(row["item"]), float(row["length"])))
+        self.assertEqual(list(by_bar), list(range(1, len(by_bar) + 1)))
+        return list(by_bar.values())
+
+    def bars_from_svg(self, path):
+        root = ElementTree.parse(path).getroot()
+        self.assertEqual(root.tag, SVG + "svg")
+        for rect in root.iter(SVG + "rect"):
+            for attribute in ("x", "width"):
+                if attribute in rect.attrib:
+                    self.assertGreaterEqual(float(rect.attrib[attribute]), 0.0)
+        bars = []
+        for group in root.iter(SVG + "g"):
+            if group.get("class") != "pattern":
+                continue
+            stock = int(group.get("data-stock"))
+            pieces = [(int(rect.get("data-item")), None) for rect in group.iter(SVG + "rect")
+                      if rect.get("class") == "piece"]
+            bars += [(stock, pieces)] * int(group.get("data-count"))
+        return bars
+
+    def check_svg(self, problem, path):
+        """The diagram draws each pattern with its count: the same pieces and stock as the plan."""
+        bars = self.bars_from_svg(path)
+        cut = collections.Counter(number for _, pieces in bars for number, _ in pieces)
+        wanted = {number: item["quantity"] for number, item in enumerate(problem["items"], 1) if item["quantity"] > 0}
+        self.assertEqual(dict(cut), wanted)
+        used = collections.Counter(stock for stock, _ in bars)
+        for number, count in used.items():
+            limit = problem["stock"][number - 1]["quantity"]
+            if limit > 0:
+                self.assertLessEqual(count, limit)
+
+    def bars_from_table(self, problem, text):
+        """Rows '×N  length (stock label)  used  leftover  pieces'; stock and item labels must be unique."""
+        stock_by_label = {kind.get("label"): number for number, kind in enumerate(problem["stock"], 1)}
+        item_by_key = {(float(item["length"]), item.get("label")): number
+                       for number, item in enumerate(problem["items"], 1)}
+        row = re.compile(r"^\s*×(\d+)\s+([\d.]+)(?: \(([^)]*)\))?\s+([\d.]+)\s+([\d.]+)\s+(.*)$")
+        piece = re.compile(r"^([\d.]+)(?: \((.*)\))? ×(\d+)$")
+        bars = []
+        for line in text.splitlines():
+            match = row.match(line)
+            if not match:
+                continue
+            count, length, label, used, leftover, pieces_text = match.groups()
+            pieces = []
+            if pieces_text != "(no piece)":
+                for part in pieces_text.split(", "):
+                    piece_match = piece.match(part)
+                    self.assertIsNotNone(piece_match, part)
+                    key = (float(piece_match.group(1)), piece_match.group(2))
+                    pieces += [(item_by_key[key], key[0])] * int(piece_match.group(3))
+            bar = Bar(stock_by_label[label], float(length), pieces, float(used), float(leftover))
+            bars += [bar] * int(count)
+        self.assertTrue(bars, text)
+        return bars
+
+
+# Two offcut racks of limited supply, then full bars without limit; labels make table rows readable back.
+MIXED_STOCK = {
+    "stock": [{"length": 3500, "quantity": 2, "label": "offcut"},
+              {"length": 6000, "quantity": 3, "label": "short rack"},
+              {"length": 12000, "quantity": 0, "label": "long rack"}],
+    "items": [{"length": 450, "quantity": 12, "label": "brace"},
+              {"length": 2150, "quantity": 9, "label": "door jamb"},
+              {"length": 780.5, "quantity": 8},
+              {"length": 3000, "quantity": 0, "label": "spare"},
+              {"length": 1200, "quantity": 10, "label": "sill"},
+              {"length": 2050, "quantity": 6, "label": "window jamb"}],
+}
+
+
+class Outputs(KrelvoTestCase):
+    def test_bundled_example_prints_a_complete_table(self):
+        example = os.path.join(EXAMPLES, "door_frames.json")
+        with open(example, encoding="utf-8") as file:
+            problem = json.load(file)
+        result = run(example)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(result.stderr, "", "no progress bar when standard error is not a terminal")
+        self.assertIn("Cutting plan:", result.stdout)
+        self.assertIn("Lower bound:", result.stdout)
+        self.check_plan(problem, self.bars_from_table(problem, result.stdout))
+
+    def test_every_format_accounts_for_every_piece_with_kerf_and_trim(self):
+        problem_file = self.write("mixed.json", MIXED_STOCK)
+        for kerf, trim in ((0.0, 0.0), (3.0, 10.0), (4.5, 0.0)):
+            allowances = ["--kerf", str(kerf), "--trim", str(trim)]
+            with self.subTest(kerf=kerf, trim=trim):
+                table = run(problem_file, *allowances, "--svg", self.path("plan.svg"))
+                self.assertEqual(table.returncode, 0, table.stderr)
+                self.check_plan(MIXED_STOCK, self.bars_from_table(MIXED_STOCK, table.stdout), kerf, trim)
+                self.check_svg(MIXED_STOCK, self.path("plan.svg"))
+
+                as_json = run(problem_file, *allowances, "--format", "json")
+                self.assertEqual(as_json.returncode, 0, as_json.stderr)
+                document, json_bars = self.bars_from_json(as_json.stdout)
+                self.assertFalse(document["interrupted"])
+                self.assertEqual(document["kerf"], kerf)
+                self.check_plan(MIXED_STOCK, json_bars, kerf, trim)
+
+                as_csv = run(problem_file, *allowances, "--format", "csv")
+                self.assertEqual(as_csv.returncode, 0, as_csv.stderr)
+                csv_bars = self.bars_from_csv(as_csv.stdout)
+                self.check_plan(MIXED_STOCK, csv_bars, kerf, trim)
+                # The same repeatable plan whatever the format.
+                self.assertEqual([sorted(bar.pieces) for bar in csv_bars], [sorted(bar.pieces) for bar in json_bars])
+
+    def test_limited_stock_is_used_first_and_never_exceeded(self):
+        _, bars = self.bars_from_json(run(self.write("mixed.json", MIXED_STOCK), "--format", "json").stdout)
+        counts = collections.Counter(bar.stock for bar in bars)
+        self.assertEqual(counts[1], 2)
+        self.assertEqual(counts[2], 3)
+        self.assertGreater(counts[3], 0)
+
+    def test_items_keep_their_numbers_and_labels_whatever_the_order(self):
+        problem = {"stock": [{"length": 1000, "quantity": 0}],
+                   "items": [{"length": 100, "quantity": 3, "label": "short"},
+                             {"length": 700, "quantity": 2, "label": "long"},
+                             {"length": 300, "quantity": 2, "label": "middle"}]}
+        result = run(self.write("p.json", problem), "--format", "json")
+        document, bars = self.bars_from_json(result.stdout)
+        self.check_plan(problem, bars)
+        for bar in document["bars"]:
+            for piece in bar["pieces"]:
+                self.assertEqual(piece["label"], problem["items"][piece["item"] - 1]["label"])
+            lengths = [piece["length"] for piece in bar["pieces"]]
+            self.assertEqual(lengths, sorted(lengths, reverse=True), "longest first on each bar")
+
+    def test_csv_input_with_quoted_labels(self):
+        items = self.write("items.csv", 'length,quantity,label\n2150,4,"door, left"\n1200.25,6,sill\n')
+        stock = self.write("stock.csv", "length,quantity\n6000,0\n")
+        problem = {"stock": [{"length": 6000, "quantity": 0}],
+                   "items": [{"length": 2150, "quantity": 4}, {"length": 1200.25, "quantity": 6}]}
+        result = run("--items", items, "--stock", stock, "--format", "csv")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertIn('"door, left"', result.stdout)
+        self.check_plan(problem, self.bars_from_csv(result.stdout))
+
+    def test_csv_stock_replaces_the_problem_files_stock(self):
+        stock = self.write("stock.csv", "length,quantity\n12000,0\n")
+        result = run(self.write("mixed.json", MIXED_STOCK), "--stock", stock, "--format", "json")
+        _, bars = self.bars_from_json(result.stdout)
+        self.assertEqual({bar.length for bar in bars}, {12000})
+
+    def test_fixed_seed_repeats_the_plan(self):
+        problem_file = self.write("mixed.json", MIXED_STOCK)
+        first, second = run(problem_file, "--format", "json"), run(problem_file, "--format", "json")
+        self.assertEqual(first.stdout, second.stdout)
+
+    def test_svg_escapes_labels(self):
+        problem = {"stock": [{"length": 100, "quantity": 0, "label": "<rack & co>"}],
+                   "items": [{"length": 60, "quantity": 2, "label": "a \"quoted\" <b>"}]}
+        result = run(self.write("p.json", problem), "--svg", self.path("p.svg"))
+        self.assertEqual(result.returncode, 0, result.stderr)
+        root = ElementTree.parse(self.path("p.svg")).getroot()
+        titles = [title.text for title in root.iter(SVG + "title")]
+        self.assertIn('60 a "quoted" <b> (item 1)', titles)
+
+    def test_help_and_version(self):
+        result = run("--help")
+        self.assertEqual(result.returncode, 0)
+        for option in ("--items", "--stock", "--level", "--seed", "--jobs", "--kerf", "--trim", "--format",
+                       "--svg", "--quiet"):
+            self.assertIn(option, result.stdout)
+        self.assertRegex(run("--version").stdout, r"^krelvo \d+\.\d+")
+
+
+class InputErrors(KrelvoTestCase):
+    def assert_input_error(self, arguments, *expected):
+        svg = self.path("never.svg")
+        result = run(*arguments, "--svg", svg)
+        self.assertEqual(result.returncode, 2, result.stderr)
+        self.assertEqual(result.stdout, "", "no partial output")
+        self.assertFalse(os.path.exists(svg), "no partial output")
+        lines = result.stderr.splitlines()
+        self.assertEqual(len(lines), 1, result.stderr)
+        self.assertTrue(lines[0].startswith("krelvo: "), lines[0])
+        for text in expected:
+            self.assertIn(text, lines[0])
+
+    def test_each_input_error_is_one_line_with_status_two(self):
+        stock = [{"length": 6000, "quantity": 0}]
+        cases = {
+            "missing file": (["nowhere.json"], "nowhere.json: cannot open"),
+            "bad JSON": ('{"stock": [}', "bad JSON.json:1:12: invalid JSON"),
+            "non-numeric length": ({"stock": stock, "items": [{"length": "long", "quantity": 1}]},
+                                   "item 1: length must be a number"),
+            "negative length": ({"stock": stock, "items": [{"length": 5, "quantity": 1}, {"length": -5, "quantity": 1}]},
+                                "item 2: length -5 is negative"),
+            "fractional quantity": ({"stock": stock, "items": [{"length": 5, "quantity": 1.5}]},
+                                    "item 1: quantity 1.5 is not a whole number"),
+            "empty item list": ({"stock": stock, "items": []}, "the item list is empty"),
+            "piece longer than every bar": ({"stock": stock, "items": [{"length": 6500, "quantity": 1}]},
+                                            "item 1: length 6500 is longer than every stock bar"),
+        }
+        for name, (content, message) in cases.items():
+            with self.subTest(name):
+                arguments = content if isinstance(content, list) else [self.write(name + ".json", content)]
+                self.assert_input_error(arguments, message)
+
+    def test_csv_errors_name_the_line(self):
+        stock = self.write("stock.csv", "length,quantity\n6000,0\n")
+        items = self.write("items.csv", "length,quantity\n100,2\n\nabc,1\n")
+        self.assert_input_error(["--items", items, "--stock", stock], "items.csv:4: length \"abc\" is not a number")
+
+    def test_trim_that_eats_a_bar(self):
+        problem = self.write("p.json", {"stock": [{"length": 10, "quantity": 0}], "items": [{"length": 1, "quantity": 1}]})
+        self.assert_input_error([problem, "--trim", "10"], "stock 1: length 10 leaves nothing after the trim 10")
+
+    def test_jobs_with_fixed_seed_is_refused(self):
+        example = os.path.join(EXAMPLES, "door_frames.json")
+        self.assert_input_error([example, "--jobs", "2"], "--jobs 2 needs --seed clock")
+
+    def test_exhausted_stock_is_a_run_error_with_the_librarys_description(self):
+        problem = self.write("p.json", {"stock": [{"length": 6000, "quantity": 1}],
+                                        "items": [{"length": 4000, "quantity": 2}]})
+        result = run(problem, "--svg", self.path("never.svg"))
+        self.assertEqual(result.returncode, 1)
+        self.assertEqual(result.stdout, "")
+        self.assertFalse(os.path.exists(self.path("never.svg")))
+        self.assertIn("krelvo: the optimization failed: Subscript out of range", result.stderr)
+        self.assertIn("(error 9", result.stderr)
+
+
+    def test_unwritable_diagram_fails_before_any_output(self):
+        example = os.path.join(EXAMPLES, "door_frames.json")
+        result = run(example, "--svg", self.path("no/such/folder/plan.svg"))
+        self.assertEqual(result.returncode, 1)
+        self.assertEqual(result.stdout, "")
+        self.assertIn("plan.svg: No such file or directory", result.stderr)
+
+
+class Runs(KrelvoTestCase):
+    def test_ctrl_c_prints_the_best_plan_so_far_and_exits_130(self):
+        problem = big_problem()
+        child = subprocess.Popen([KRELVO, self.write("big.json", problem), "--level", "vrlojaka", "--format", "json"],
+                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        time.sleep(1.0)
+        self.assertIsNone(child.poll(), "the run must still be going")
+        child.send_signal(signal.SIGINT)
+        interrupted_at = time.monotonic()
+        out, err = child.communicate(timeout=120)
+        # The next checkpoint comes after at most one block of 100 plans; the whole run takes a hundred times more.
+        self.assertLess(time.monotonic() - interrupted_at, 15.0)
+        self.assertEqual(child.returncode, 130, err)
+        document, bars = self.bars_from_json(out)
+        self.assertTrue(document["interrupted"])
+        self.check_plan(problem, bars)
+        self.assertIn("interrupted", err)
+
+    def test_second_ctrl_c_ends_at_once(self):
+        # A plan takes tens of milliseconds here, so the first checkpoint is seconds away.
+        heavy = big_problem(pieces_per_kind=(10, 40), kinds=100, seed=5)
+        child = subprocess.Popen([KRELVO, self.write("heavy.json", heavy), "--level", "vrlojaka"],
+                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        time.sleep(0.5)
+        child.send_signal(signal.SIGINT)
+        time.sleep(0.3)  # signals of one kind that are pending together count once
+        self.assertIsNone(child.poll(), "the first Ctrl-C waits for the next checkpoint")
+        child.send_signal(signal.SIGINT)
+        out, _ = child.communicate(timeout=30)
+        self.assertEqual(child.returncode, -signal.SIGINT)
+        self.assertEqual(out, "")
+
+    def test_jobs_run_independent_searches_and_keep_a_valid_best(self):
+        problem = big_problem(pieces_per_kind=(1, 4), kinds=25, seed=3)
+        problem_file = self.write("p.json", problem)
+        result = run(problem_file, "--level", "brza", "--seed", "clock", "--jobs", "3", "--format", "json")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        document, bars = self.bars_from_json(result.stdout)
+        self.assertEqual(document["jobs"], 3)
+        self.check_plan(problem, bars)
+
+    def test_progress_bar_only_on_a_terminal_and_not_when_quiet(self):
+        problem_file = self.write("big.json", big_problem())
+        for quiet in (False, True):
+            with self.subTest(quiet=quiet):
+                controller, terminal = pty.openpty()
+                arguments = [KRELVO, problem_file, "--level", "standardna"] + (["--quiet"] if quiet else [])
+                child = subprocess.Popen(arguments, stdout=subprocess.DEVNULL, stderr=terminal)
+                os.close(terminal)
+                shown = b""
+                while True:
+                    try:
+                        chunk = os.read(controller, 4096)
+                    except OSError:  # the child closed the terminal
+                        break
+                    if not chunk:
+                        break
+                    shown += chunk
+                os.close(controller)
+                self.assertEqual(child.wait(timeout=120), 0)
+                if quiet:
+                    self.assertEqual(shown, b"")
+                else:
+                    self.assertRegex(shown, rb"\[[#-]+\] +\d+%  waste \d+  \d+ bars  \d+:\d\d")
+
+
+if __name__ == "__main__":
+    unittest.main()

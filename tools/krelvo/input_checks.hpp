@@ -1,0 +1,35 @@
+// Checks shared by the input readers: every input error is one line that
+// names where it is (file, line or entry) and what is wrong.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace krelvo::cli {
+
+// Raises the automation error that main reports as an input error.
+[[noreturn]] void raise_input_error(std::string_view where, std::string_view problem);
+
+// The whole file; a missing or unreadable file is an input error.
+std::string read_input_file(const std::string& path);
+
+// The text without blanks (spaces, tabs) at either end.
+std::string_view trim_blanks(std::string_view text);
+
+// A decimal number with '.' as the point and nothing else around it but blanks.
+std::optional<double> parse_number(std::string_view text);
+
+// A length: a finite number greater than 0.
+double checked_length(double value, std::string_view where);
+// A quantity: a whole number from 0 to 2147483647.
+int32_t checked_quantity(double value, std::string_view where);
+
+// Labels reach JSON and SVG output, which must be well-formed UTF-8.
+bool is_valid_utf8(std::string_view text);
+
+// Shortest text that reads back as the value, for messages.
+std::string number_text(double value);
+
+}  // namespace krelvo::cli

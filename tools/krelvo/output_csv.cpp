@@ -1,0 +1,36 @@
+#include "output_csv.hpp"
+
+#include <sstream>
+
+namespace krelvo::cli {
+
+std::string csv_field(const std::string& text) {
+  const bool plain = text.find_first_of(",\"\r\n") == std::string::npos &&
+                     (text.empty() || (text.front() != ' ' && text.back() != ' '));
+  if (plain) return text;
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+
+std::string render_csv(const Report& report) {
+  std::ostringstream out;
+  out << "bar,stock,stock_length,stock_label,item,length,label,used,leftover\n";
+  for (std::size_t number = 0; number < report.plan.bars.size(); ++number) {
+    const CutBar& bar = report.plan.bars[number];
+    const std::string bar_columns = std::to_string(number + 1) + "," + std::to_string(bar.stock + 1) + "," +
+                                    report.length(report.transformed.stock_units[bar.stock]) + "," +
+                                    csv_field(report.stock_of(bar).label) + ",";
+    const std::string bar_figures = "," + report.length(bar.used) + "," + report.length(bar.leftover) + "\n";
+    if (bar.pieces.empty()) out << bar_columns << ",," << bar_figures;
+    for (std::size_t item : bar.pieces)
+      out << bar_columns << item + 1 << "," << report.length(report.transformed.item_units[item]) << ","
+          << csv_field(report.problem.items[item].label) << bar_figures;
+  }
+  return std::move(out).str();
+}
+
+}  // namespace krelvo::cli

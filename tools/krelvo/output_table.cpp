@@ -1,0 +1,118 @@
+#include "output_table.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <sstream>
+#include <vector>
+
+namespace krelvo::cli {
+namespace {
+
+// Columns are aligned by characters, not bytes: "×" and labels may be UTF-8.
+std::size_t display_width(const std::string& text) {
+  std::size_t width = 0;
+  for (char c : text)
+    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++width;
+  return width;
+}
+
+std::string pad_left(const std::string& text, std::size_t width) {
+  const std::size_t shown = display_width(text);
+  return shown >= width ? text : std::string(width - shown, ' ') + text;
+}
+
+std::string pad_right(const std::string& text, std::size_t width) {
+  const std::size_t shown = display_width(text);
+  return shown >= width ? text : text + std::string(width - shown, ' ');
+}
+
+std::string percent(double fraction) {
+  std::array<char, 32> buffer{};
+  std::snprintf(buffer.data(), buffer.size(), "%.1f %%", 100.0 * fraction);
+  return buffer.data();
+}
+
+std::string stock_name(const Report& report, const Kind& stock, double units) {
+  std::string name = report.length(units);
+  if (!stock.label.empty()) name += " (" + stock.label + ")";
+  return name;
+}
+
+void write_summary(const Report& report, std::ostringstream& out) {
+  const PlanSummary& summary = report.summary;
+  std::string bars;
+  for (std::size_t kind = 0; kind < summary.bars_per_stock.size(); ++kind) {
+    if (summary.bars_per_stock[kind] == 0) continue;
+    if (!bars.empty()) bars += ", ";
+    bars += stock_name(report, report.problem.stock[kind], report.transformed.stock_units[kind]) + " ×" +
+            std::to_string(summary.bars_per_stock[kind]);
+  }
+  out << "Bars:         " << bars << '\n';
+  out << "Waste:        " << report.length(summary.waste) << " (leftover of every bar but the last)\n";
+  out << "Leftover:     " << report.length(summary.leftover) << " (every bar, the last included)\n";
+  out << "Utilisation:  " << percent(summary.utilisation) << " (pieces " << report.length(summary.pieces_length)
+      << " of stock " << report.length(summary.stock_length) << ")\n";
+  if (summary.lower_bound) {
+    const int64_t bound = *summary.lower_bound;
+    const auto gap = static_cast<int64_t>(report.plan.bars.size()) - bound;
+    out << "Lower bound:  " << bound << " bars; this plan has " << report.plan.bars.size() << ", gap " << gap;
+    if (bound > 0) out << " (" << percent(static_cast<double>(gap) / static_cast<double>(bound)) << ")";
+    out << '\n';
+  }
+}
+
+}  // namespace
+
+std::string describe_pieces(const Report& report, const CutBar& bar) {
+  std::string text;
+  for (std::size_t at = 0; at < bar.pieces.size();) {
+    std::size_t next = at;
+    while (next < bar.pieces.size() && bar.pieces[next] == bar.pieces[at]) ++next;
+    const std::size_t item = bar.pieces[at];
+    if (!text.empty()) text += ", ";
+    text += report.length(report.transformed.item_units[item]);
+    if (!report.problem.items[item].label.empty()) text += " (" + report.problem.items[item].label + ")";
+    text += " ×" + std::to_string(next - at);
+    at = next;
+  }
+  return text.empty() ? "(no piece)" : text;
+}
+
+std::string render_table(const Report& report) {
+  std::ostringstream out;
+  out << "Cutting plan: " << report.plan.bars.size() << " bars (level " << report.run.level << ", seed "
+      << report.run.seed;
+  if (report.run.jobs > 1) out << ", " << report.run.jobs << " jobs";
+  out << ")\n";
+  if (report.transformed.kerf_units > 0.0 || report.transformed.trim_units > 0.0)
+    out << "Saw kerf " << report.length(report.transformed.kerf_units) << ", trim "
+        << report.length(report.transformed.trim_units) << " off every bar\n";
+  if (report.interrupted) out << "INTERRUPTED: the best plan found before the run was stopped\n";
+  out << '\n';
+
+  const std::vector<std::string> headings = {"count", "stock", "used", "leftover", "pieces"};
+  std::vector<std::array<std::string, 5>> rows;
+  for (const PatternGroup& group : group_patterns(report.plan)) {
+    const CutBar& bar = report.plan.bars[group.first_bar];
+    rows.push_back({"×" + std::to_string(group.count),
+                    stock_name(report, report.stock_of(bar), report.transformed.stock_units[bar.stock]),
+                    report.length(bar.used), report.length(bar.leftover), describe_pieces(report, bar)});
+  }
+  std::array<std::size_t, 5> widths{};
+  for (std::size_t column = 0; column < widths.size(); ++column) {
+    widths[column] = display_width(headings[column]);
+    for (const auto& row : rows) widths[column] = std::max(widths[column], display_width(row[column]));
+  }
+  const auto write_row = [&](const auto& cells) {
+    out << "  " << pad_left(cells[0], widths[0]) << "  " << pad_right(cells[1], widths[1]) << "  "
+        << pad_left(cells[2], widths[2]) << "  " << pad_left(cells[3], widths[3]) << "  " << cells[4] << '\n';
+  };
+  write_row(headings);
+  for (const auto& row : rows) write_row(row);
+  out << '\n';
+  write_summary(report, out);
+  return std::move(out).str();
+}
+
+}  // namespace krelvo::cli

@@ -1,0 +1,15 @@
+// The plan as a text table for people: one row per distinct cutting pattern.
+#pragma once
+
+#include <string>
+
+#include "report.hpp"
+
+namespace krelvo::cli {
+
+std::string render_table(const Report& report);
+
+// "2150 (door frame) ×2, 1200 ×1": a bar's pieces, identical ones counted.
+std::string describe_pieces(const Report& report, const CutBar& bar);
+
+}  // namespace krelvo::cli
