@@ -46,4 +46,8 @@ AUTOMATION_RUNTIME_API std::u16string from_ansi(std::string_view bytes);
 // The text as it comes back from a trip through the code page.
 AUTOMATION_RUNTIME_API std::u16string ansi_round_trip(std::u16string_view text);
 
+// The platform's upper-casing: Unicode simple case mapping, one code unit for
+// one, so the text keeps its length ("ß" stays, "č" becomes "Č").
+AUTOMATION_RUNTIME_API std::u16string upper_case(std::u16string_view text);
+
 }  // namespace automation
