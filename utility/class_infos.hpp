@@ -4,4 +4,7 @@
 #include "automation/object.hpp"
 
 namespace drumel {
+
+const automation::ClassInfo& clsEncript_class_info();
+
 }  // namespace drumel

@@ -10,7 +10,7 @@ const automation::LibraryInfo& library_info() {
       .libid = "{5E1E083C-1AE4-4B79-A954-77C12376106C}",
       .major_version = 1,
       .minor_version = 0,
-      .classes = {},
+      .classes = {&clsEncript_class_info()},
       .enums = {},
   };
   return info;

@@ -3,6 +3,7 @@
 
 #include "automation/object.hpp"
 #include "drumel/api.hpp"
+#include "drumel/clsEncript.hpp"
 
 namespace drumel {
 
