@@ -15,7 +15,7 @@ build: bootstrap
 	@$(CMAKE) --build --preset default -j $(JOBS)
 
 run: build
-	@build/bin/example_host examples/problems/door_frames.txt
+	@build/bin/example_host
 
 test: build
 	@ctest --preset default

@@ -21,7 +21,8 @@ using automation::VariantBool;
 enum razine_opt : int32_t { brza = 1, standardna = 2, jaka = 3, vrlojaka = 4 };
 enum optErrorCodes : int32_t { optUnhandledErr = 1 };
 
-class OptimizerState;  // private working state and plan construction
+class OptimizerState;   // private working state and plan construction
+struct InternalAccess;  // tests and benchmarks that link the core reach the state
 
 // Members stand in the slot order of the automation interface _clsOptimizacija.
 class KRELVO_API clsOptimizacija final : public automation::Object {
@@ -68,6 +69,7 @@ class KRELVO_API clsOptimizacija final : public automation::Object {
   automation::EventSource* event_source() override;
 
  private:
+  friend struct InternalAccess;
   clsOptimizacija();
   std::unique_ptr<OptimizerState> state_;
 };

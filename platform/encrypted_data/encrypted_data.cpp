@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "automation/component_server.hpp"
+#include "automation/class_registry.hpp"
 #include "automation/error.hpp"
 #include "base64.hpp"
 #include "envelope.hpp"
@@ -231,11 +231,16 @@ const LibraryInfo& platform_library_info() {
   return info;
 }
 
+// Part of the runtime rather than a component server of its own: known as
+// soon as the runtime is loaded, like the platform's own classes.
+[[maybe_unused]] const bool platform_library_registered = [] {
+  register_library(platform_library_info());
+  return true;
+}();
+
 }  // namespace
 
 IAlgorithm::~IAlgorithm() = default;
 IEncryptedData::~IEncryptedData() = default;
 
 }  // namespace automation
-
-AUTOMATION_COMPONENT_SERVER(automation::platform_library_info)

@@ -1,33 +1,33 @@
 #include "automation/class_registry.hpp"
+#include "automation/component_server.hpp"
 
 #include <algorithm>
-#include <cctype>
 #include <mutex>
 #include <vector>
 
 #include "automation/error.hpp"
+#include "class_resolution.hpp"
+#include "name_compare.hpp"
 
 namespace automation {
 namespace {
-
-constexpr int32_t kErrClassNotRegistered = 429;  // "ActiveX component can't create object"
 
 std::mutex registry_mutex;
 std::vector<const ClassInfo*>& known_classes() {
   static std::vector<const ClassInfo*> classes;
   return classes;
 }
-
-bool same_name(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-  });
+std::vector<const LibraryInfo*>& known_libraries() {
+  static std::vector<const LibraryInfo*> libraries;
+  return libraries;
 }
 
 }  // namespace
 
 void register_library(const LibraryInfo& library) {
   std::lock_guard lock(registry_mutex);
+  if (std::find(known_libraries().begin(), known_libraries().end(), &library) == known_libraries().end())
+    known_libraries().push_back(&library);
   for (const ClassInfo* info : library.classes)
     if (std::find(known_classes().begin(), known_classes().end(), info) == known_classes().end())
       known_classes().push_back(info);
@@ -60,12 +60,43 @@ const ClassInfo* find_class(std::string_view name) {
   return nullptr;
 }
 
+const LibraryInfo* find_library(std::string_view name) {
+  std::lock_guard lock(registry_mutex);
+  for (const LibraryInfo* library : known_libraries())
+    if (same_name(library->name, name)) return library;
+  return nullptr;
+}
+
+const ClassInfo& resolve_class(std::string_view name) {
+  if (const ClassInfo* info = find_class(name)) return *info;
+  std::string why;
+  if (const ClassInfo* info = load_class(name, why)) return *info;
+  raise_error(kErrCannotCreateObject,
+              "ActiveX component can't create object: " + std::string(name) + (why.empty() ? "" : " (" + why + ")"));
+}
+
+const LibraryInfo& resolve_library(std::string_view name) {
+  if (const LibraryInfo* library = find_library(name)) return *library;
+  std::string why;
+  if (const LibraryInfo* library = load_library(name, why)) return *library;
+  raise_error(kErrCannotCreateObject,
+              "ActiveX component can't create object: no library " + std::string(name) +
+                  (why.empty() ? "" : " (" + why + ")"));
+}
+
+const ClassInfo* find_library_class(const LibraryInfo& library, const char* name) {
+  if (name == nullptr) return nullptr;
+  for (const ClassInfo* info : library.classes)
+    if (same_name(info->prog_id(), name) || same_name(info->clsid, name)) return info;
+  return nullptr;
+}
+
 ObjectRef create_object(std::string_view name) {
-  const ClassInfo* info = find_class(name);
-  if (info == nullptr || !info->create)
-    raise_error(kErrClassNotRegistered,
-                "ActiveX component can't create object: " + std::string(name));
-  return info->create();
+  const ClassInfo& info = resolve_class(name);
+  if (!info.create)
+    raise_error(kErrCannotCreateObject, "ActiveX component can't create object: " + info.prog_id() +
+                                            " cannot be created by a host");
+  return info.create();
 }
 
 }  // namespace automation

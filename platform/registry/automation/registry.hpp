@@ -27,6 +27,10 @@ inline constexpr LONG ERROR_INVALID_HANDLE = 6;
 inline constexpr LONG ERROR_OUTOFMEMORY = 14;
 inline constexpr LONG ERROR_INVALID_PARAMETER = 87;
 inline constexpr LONG ERROR_MORE_DATA = 234;
+// The store's database could not be opened, read or written.
+inline constexpr LONG ERROR_REGISTRY_IO_FAILED = 1016;
+// The handle's key was deleted after it was opened.
+inline constexpr LONG ERROR_KEY_DELETED = 1018;
 
 inline constexpr DWORD REG_NONE = 0;
 inline constexpr DWORD REG_SZ = 1;

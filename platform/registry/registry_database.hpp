@@ -1,0 +1,62 @@
+// One registry store file: keys as a tree below the predefined roots, values
+// with a name, a type and bytes. Every operation is one transaction, so two
+// processes (or threads) using the file at once lose nothing. Results are the
+// registry's codes; a failure of the database itself raises.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "automation/registry.hpp"
+#include "sqlite_connection.hpp"
+
+namespace automation::registry_store {
+
+// A root key's id is its predefined handle value; other keys get ids above.
+using KeyId = int64_t;
+// Key names below some key, in stored form (UTF-8), none empty.
+using KeyPath = std::vector<std::string>;
+
+struct StoredValue {
+  DWORD type = REG_NONE;
+  std::vector<uint8_t> data;
+};
+
+class RegistryDatabase {
+ public:
+  // The file and its folder are created on first use, not here.
+  explicit RegistryDatabase(std::filesystem::path file) : file_(std::move(file)) {}
+  ~RegistryDatabase();
+  RegistryDatabase(const RegistryDatabase&) = delete;
+  RegistryDatabase& operator=(const RegistryDatabase&) = delete;
+
+  const std::filesystem::path& file() const noexcept { return file_; }
+
+  LONG open_key(KeyId base, const KeyPath& path, KeyId& found);
+  // Creates every missing key of the path.
+  LONG create_key(KeyId base, const KeyPath& path, KeyId& created);
+  // Only a key without subkeys; its values go with it.
+  LONG delete_key(KeyId base, const KeyPath& path);
+  LONG read_value(KeyId key, std::string_view name, StoredValue& value);
+  LONG write_value(KeyId key, std::string_view name, DWORD type, std::span<const uint8_t> data);
+  LONG delete_value(KeyId key, std::string_view name);
+
+ private:
+  // Opened on first use and again in a forked child. Call with mutex_ held.
+  SqliteConnection& connection();
+
+  std::filesystem::path file_;
+  std::mutex mutex_;
+  std::unique_ptr<SqliteConnection> connection_;
+  pid_t connection_owner_ = 0;
+};
+
+}  // namespace automation::registry_store

@@ -1,0 +1,126 @@
+#include "automation/library_loader.hpp"
+
+#include <dlfcn.h>
+
+#include <cctype>
+#include <filesystem>
+#include <mutex>
+#include <vector>
+
+#include "automation/class_registry.hpp"
+#include "automation/server_registration.hpp"
+#include "class_resolution.hpp"
+#include "name_compare.hpp"
+
+namespace automation {
+namespace {
+
+using LibraryInfoEntry = const LibraryInfo* (*)();
+
+// One load at a time, so two threads asking for the same class load it once.
+std::recursive_mutex loader_mutex;
+
+// A library name becomes a file name; anything but letters, digits and
+// underscores could reach outside the components folder.
+bool is_plain_name(std::string_view name) {
+  if (name.empty()) return false;
+  for (char c : name)
+    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') return false;
+  return true;
+}
+
+// File names on disk keep their case, identifiers do not.
+std::filesystem::path find_beside_runtime(const std::string& file) {
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(runtime_directory(), error))
+    if (same_name(entry.path().filename().string(), file)) return entry.path();
+  return {};
+}
+
+bool is_class_identifier(std::string_view name) { return !name.empty() && name.front() == '{'; }
+
+void append_reason(std::string& why, const std::string& reason) {
+  if (!why.empty()) why += "; ";
+  why += reason;
+}
+
+// A class identifier has no library name in it: without a registration, the
+// component servers beside the runtime are the candidates.
+const ClassInfo* scan_beside_runtime(std::string_view clsid, std::string& why) {
+  std::error_code error;
+  const std::filesystem::path folder(runtime_directory());
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    const std::string file = entry.path().filename().string();
+    if (!file.starts_with("lib") || !file.ends_with(".so") || file == "libautomation_runtime.so") continue;
+    std::string ignored;
+    if (load_component_server(entry.path().string(), ignored) == nullptr) continue;
+    if (const ClassInfo* info = find_class(clsid)) return info;
+  }
+  append_reason(why, "no component server in " + folder.string() + " provides it");
+  return nullptr;
+}
+
+}  // namespace
+
+std::string runtime_directory() {
+  const std::string path = library_path_of(reinterpret_cast<const void*>(&runtime_directory));
+  return path.empty() ? "." : std::filesystem::path(path).parent_path().string();
+}
+
+const LibraryInfo* load_component_server(const std::string& file, std::string& why) {
+  std::lock_guard lock(loader_mutex);
+  void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (handle == nullptr) {
+    const char* message = dlerror();
+    append_reason(why, message != nullptr ? message : "cannot load " + file);
+    return nullptr;
+  }
+  const auto entry = reinterpret_cast<LibraryInfoEntry>(dlsym(handle, kLibraryInfoEntry));
+  if (entry == nullptr) {
+    dlclose(handle);
+    append_reason(why, file + " is no component server");
+    return nullptr;
+  }
+  // The handle stays open for the life of the process: objects of the library may be held anywhere.
+  const LibraryInfo* library = entry();
+  register_library(*library);
+  return library;
+}
+
+const LibraryInfo* load_library(std::string_view name, std::string& why) {
+  if (!is_plain_name(name)) {
+    append_reason(why, "'" + std::string(name) + "' is no library name");
+    return nullptr;
+  }
+  std::lock_guard lock(loader_mutex);
+  if (const LibraryInfo* library = find_library(name)) return library;
+  const std::string file = "lib" + std::string(name) + ".so";
+  const std::filesystem::path beside = find_beside_runtime(file);
+  const LibraryInfo* library = load_component_server(beside.empty() ? file : beside.string(), why);
+  if (library != nullptr && find_library(name) == nullptr) {
+    append_reason(why, file + " holds the library " + library->name);
+    return nullptr;
+  }
+  return library;
+}
+
+const ClassInfo* load_class(std::string_view name, std::string& why) {
+  std::lock_guard lock(loader_mutex);
+  // A registration that no longer loads falls through to the library's name.
+  if (const std::string registered = registered_server_path(name); !registered.empty()) {
+    if (load_component_server(registered, why) != nullptr)
+      if (const ClassInfo* info = find_class(name)) return info;
+  }
+  if (is_class_identifier(name)) return scan_beside_runtime(name, why);
+  const std::string_view prefix = name.substr(0, name.find('.'));
+  if (prefix.size() == name.size()) {
+    append_reason(why, "a program identifier is Library.Class");
+    return nullptr;
+  }
+  if (load_library(prefix, why) == nullptr) return nullptr;
+  if (const ClassInfo* info = find_class(name)) return info;
+  append_reason(why, "library " + std::string(prefix) + " has no such class");
+  return nullptr;
+}
+
+}  // namespace automation

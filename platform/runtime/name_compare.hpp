@@ -1,0 +1,17 @@
+// Automation names (members, program and class identifiers) compare without
+// regard to ASCII case.
+#pragma once
+
+#include <algorithm>
+#include <cctype>
+#include <string_view>
+
+namespace automation {
+
+inline bool same_name(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+  });
+}
+
+}  // namespace automation

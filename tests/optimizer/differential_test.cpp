@@ -1,0 +1,164 @@
+// The fast builder against the reference, draw for draw: the same plans, the
+// same wastes, the same errors and the same generator state afterwards, on
+// random problems and through every level.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <optional>
+#include <random>
+
+#include "light_levels.hpp"
+#include "plan_builder.hpp"
+#include "problem_fixtures.hpp"
+#include "reference_plan_builder.hpp"
+#include "strong_levels.hpp"
+
+namespace krelvo::testing {
+namespace {
+
+struct Outcome {
+  std::vector<double> wastes;
+  std::vector<std::vector<std::vector<int32_t>>> plans;
+  std::optional<int32_t> error;
+  automation::RandomGenerator::State state{};
+};
+
+Outcome build_plans(PlanConstruction& builder, const ProblemInputs& inputs, int32_t ngreedy, int32_t ntrial,
+                    int plans) {
+  Outcome outcome;
+  automation::RandomGenerator generator;
+  generator.seed_fixed();
+  Plan plan;
+  try {
+    for (int i = 0; i < plans; ++i) {
+      outcome.wastes.push_back(builder.build(inputs, ngreedy, ntrial, generator, plan));
+      outcome.plans.push_back(bars_of(plan));
+    }
+  } catch (const automation::AutomationError& error) {
+    outcome.error = error.number();
+  }
+  outcome.state = generator.state();
+  return outcome;
+}
+
+// Lengths with a fractional part, so that fill sums round exactly as they
+// would in the plain order of additions.
+Problem random_problem(std::mt19937& random) {
+  auto uniform = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+  Problem problem;
+  const int kinds = uniform(1, 60);
+  for (int i = 0; i < kinds; ++i) {
+    problem.lengths.push_back(uniform(10, 600) / 10.0 + (uniform(0, 1) != 0 ? 0.05 : 0.0));
+    problem.quantities.push_back(uniform(0, 4) == 0 ? 0 : uniform(1, 8));
+  }
+  const int stock_kinds = uniform(1, 3);
+  for (int s = 0; s < stock_kinds; ++s) {
+    problem.stock_lengths.push_back(uniform(300, 2000) / 10.0);
+    // The last kind is mostly unlimited; sometimes all are limited and stock may run out.
+    const bool unlimited = s + 1 == stock_kinds && uniform(0, 5) != 0;
+    problem.stock_quantities.push_back(unlimited ? 0 : uniform(1, 40));
+  }
+  return problem;
+}
+
+TEST(Differential, RandomProblemsGiveTheSamePlansDrawForDraw) {
+  std::mt19937 random(20240611);
+  PlanBuilder fast;
+  ReferencePlanBuilder reference;
+  int errors = 0;
+  for (int round = 0; round < 400; ++round) {
+    const Problem problem = random_problem(random);
+    const ProblemInputs inputs = inputs_of(problem);
+    const auto ngreedy = std::uniform_int_distribution<int32_t>(0, 3)(random);
+    const auto ntrial = std::uniform_int_distribution<int32_t>(1, 100)(random);
+    SCOPED_TRACE("round " + std::to_string(round) + ", ngreedy " + std::to_string(ngreedy) + ", ntrial " +
+                 std::to_string(ntrial));
+    const Outcome expected = build_plans(reference, inputs, ngreedy, ntrial, 2);
+    const Outcome actual = build_plans(fast, inputs, ngreedy, ntrial, 2);
+    ASSERT_EQ(actual.error, expected.error);
+    ASSERT_EQ(actual.wastes, expected.wastes);
+    ASSERT_EQ(actual.plans, expected.plans);
+    ASSERT_EQ(actual.state, expected.state) << (expected.error ? *expected.error : 0);
+    errors += expected.error.has_value() ? 1 : 0;
+  }
+  // The problems also cover the failures (stock running out, pieces longer than the last kind).
+  EXPECT_GT(errors, 10);
+  EXPECT_LT(errors, 200);
+}
+
+TEST(Differential, ManyKindsUseTheWideMask) {
+  // More than 64 kinds with open demand take the multi-word path of the filler.
+  std::mt19937 random(7);
+  Problem problem;
+  for (int i = 0; i < 150; ++i) {
+    problem.lengths.push_back(std::uniform_int_distribution<int>(5, 400)(random) / 4.0);
+    problem.quantities.push_back(std::uniform_int_distribution<int>(0, 3)(random));
+  }
+  problem.stock_lengths = {333.0, 700.0};
+  problem.stock_quantities = {5, 0};
+  PlanBuilder fast;
+  ReferencePlanBuilder reference;
+  for (const int32_t ngreedy : {0, 2}) {
+    const Outcome expected = build_plans(reference, inputs_of(problem), ngreedy, 40, 2);
+    const Outcome actual = build_plans(fast, inputs_of(problem), ngreedy, 40, 2);
+    ASSERT_FALSE(expected.error.has_value());
+    EXPECT_EQ(actual.wastes, expected.wastes);
+    EXPECT_EQ(actual.plans, expected.plans);
+    EXPECT_EQ(actual.state, expected.state);
+  }
+}
+
+// A whole level run through the schedule with one construction.
+struct LevelOutcome {
+  std::vector<int16_t> reports;
+  double otpad = 0;
+  int32_t brsipka = 0;
+  std::vector<std::vector<int32_t>> best;
+  uint64_t plans = 0;
+  int32_t ngreedy = 0;
+  int32_t ntrial = 0;
+  automation::RandomGenerator::State state{};
+};
+
+LevelOutcome run_level(PlanConstruction& construction, const Problem& problem, int32_t level) {
+  OptimizerState state;
+  state.inputs = inputs_of(problem);
+  state.generator.seed_fixed();
+  LevelOutcome outcome;
+  SearchRun run(state, construction, [&] { outcome.reports.push_back(state.progress); });
+  if (level == brza) optbrza(run);
+  if (level == standardna) optstandardna(run);
+  if (level == jaka) optjaka(run);
+  if (level == vrlojaka) optvrlojaka(run);
+  outcome.otpad = state.otpad;
+  outcome.brsipka = state.brsipka;
+  outcome.best = bars_of(state.best_plan);
+  outcome.plans = state.plans_built;
+  outcome.ngreedy = state.ngreedy;
+  outcome.ntrial = state.ntrial;
+  outcome.state = state.generator.state();
+  return outcome;
+}
+
+TEST(Differential, EveryLevelRunsTheSameOnSmallProblems) {
+  // Wastes differ between plans here, so tuning has a real choice to make.
+  const Problem problem{{2.5, 3.1, 4.4}, {3, 2, 2}, {9.0, 12.0}, {2, 0}};
+  for (const int32_t level : {brza, standardna, jaka, vrlojaka}) {
+    SCOPED_TRACE("level " + std::to_string(level));
+    PlanBuilder fast;
+    ReferencePlanBuilder reference;
+    const LevelOutcome expected = run_level(reference, problem, level);
+    const LevelOutcome actual = run_level(fast, problem, level);
+    EXPECT_EQ(actual.reports, expected.reports);
+    EXPECT_EQ(actual.otpad, expected.otpad);
+    EXPECT_EQ(actual.brsipka, expected.brsipka);
+    EXPECT_EQ(actual.best, expected.best);
+    EXPECT_EQ(actual.plans, expected.plans);
+    EXPECT_EQ(actual.ngreedy, expected.ngreedy);
+    EXPECT_EQ(actual.ntrial, expected.ntrial);
+    EXPECT_EQ(actual.state, expected.state);
+  }
+}
+
+}  // namespace
+}  // namespace krelvo::testing
