@@ -8,5 +8,6 @@ namespace drumel {
 const automation::ClassInfo& clsFile_class_info();
 const automation::ClassInfo& clsAPI_class_info();
 const automation::ClassInfo& clsINI_class_info();
+const automation::ClassInfo& clsEncript_class_info();
 
 }  // namespace drumel

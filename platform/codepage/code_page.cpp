@@ -65,7 +65,7 @@ AnsiCodePage AnsiCodePage::build(uint32_t number) {
   if (!converter.valid()) raise_invalid_argument("unknown code page " + std::to_string(number));
   AnsiCodePage page;
   page.number_ = number;
-  page.from_unicode_.fill(-1);
+  page.to_ansi_.fill(static_cast<uint8_t>('?'));
   for (int value = 0; value < 256; ++value) {
     const auto byte = static_cast<uint8_t>(value);
     char16_t character = byte;
@@ -74,7 +74,8 @@ AnsiCodePage AnsiCodePage::build(uint32_t number) {
       raise_invalid_argument("code page " + std::to_string(number) + " is not a single-byte code page");
     if (meaning == ByteMeaning::kUndefined) character = byte;
     page.to_unicode_[byte] = character;
-    page.from_unicode_[character] = static_cast<int16_t>(byte);
+    page.to_ansi_[character] = byte;
+    page.in_page_.set(character);
   }
   return page;
 }

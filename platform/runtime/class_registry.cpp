@@ -33,6 +33,26 @@ void register_library(const LibraryInfo& library) {
       known_classes().push_back(info);
 }
 
+void register_class(const ClassInfo& info) {
+  std::lock_guard lock(registry_mutex);
+  auto& classes = known_classes();
+  const auto same_class = [&](const ClassInfo* known) {
+    return same_name(known->clsid, info.clsid) || same_name(known->prog_id(), info.prog_id());
+  };
+  const auto known = std::find_if(classes.begin(), classes.end(), same_class);
+  if (known == classes.end())
+    classes.push_back(&info);
+  else
+    *known = &info;
+}
+
+bool unregister_class(std::string_view name) {
+  std::lock_guard lock(registry_mutex);
+  return std::erase_if(known_classes(), [&](const ClassInfo* info) {
+           return same_name(info->prog_id(), name) || same_name(info->clsid, name);
+         }) > 0;
+}
+
 const ClassInfo* find_class(std::string_view name) {
   std::lock_guard lock(registry_mutex);
   for (const ClassInfo* info : known_classes())

@@ -47,5 +47,20 @@ TEST(AnsiCodePage, UnknownOrMultiByteCodePagesAreRefused) {
   EXPECT_EQ(ansi_code_page().number(), 1250u);
 }
 
+TEST(UpperCase, MapsOneCodeUnitForOne) {
+  const struct {
+    std::u16string_view text;
+    std::u16string_view upper;
+  } cases[] = {
+      {u"", u""},
+      {u"abc xyz 09", u"ABC XYZ 09"},
+      {u"\u010D\u0161\u017E\u0107\u0111", u"\u010C\u0160\u017D\u0106\u0110"},  // Croatian letters
+      {u"\u00DF", u"\u00DF"},                                                      // no one-unit capital
+      {u"\u00FF", u"\u0178"},
+      {u"\U0001F600a", u"\U0001F600A"},  // a surrogate pair stays as it is
+  };
+  for (const auto& c : cases) EXPECT_EQ(upper_case(c.text), c.upper);
+}
+
 }  // namespace
 }  // namespace automation

@@ -6,6 +6,7 @@
 #include "drumel/clsFile.hpp"
 #include "drumel/clsAPI.hpp"
 #include "drumel/clsINI.hpp"
+#include "drumel/clsEncript.hpp"
 
 namespace drumel {
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -18,12 +19,9 @@ class AnsiCodePage {
   // Every byte has a character: bytes the code page leaves undefined read as
   // the control character of the same number, so any byte survives a round trip.
   char16_t to_unicode(uint8_t byte) const noexcept { return to_unicode_[byte]; }
-  // '?' for a character outside the code page.
-  uint8_t to_ansi(char16_t character) const noexcept {
-    const int16_t byte = from_unicode_[character];
-    return byte < 0 ? static_cast<uint8_t>('?') : static_cast<uint8_t>(byte);
-  }
-  bool contains(char16_t character) const noexcept { return from_unicode_[character] >= 0; }
+  // '?' for a character outside the code page. One byte load: checksums run it per character.
+  uint8_t to_ansi(char16_t character) const noexcept { return to_ansi_[character]; }
+  bool contains(char16_t character) const noexcept { return in_page_[character]; }
 
   // Built with the C library's converters; raises the invalid-argument error
   // for a code page that is unknown or not single-byte.
@@ -32,7 +30,8 @@ class AnsiCodePage {
  private:
   uint32_t number_ = 0;
   std::array<char16_t, 256> to_unicode_{};
-  std::array<int16_t, 65536> from_unicode_{};
+  std::array<uint8_t, 65536> to_ansi_{};
+  std::bitset<65536> in_page_;
 };
 
 inline constexpr uint32_t kDefaultAnsiCodePage = 1250;
@@ -45,5 +44,9 @@ AUTOMATION_RUNTIME_API std::string to_ansi(std::u16string_view text);
 AUTOMATION_RUNTIME_API std::u16string from_ansi(std::string_view bytes);
 // The text as it comes back from a trip through the code page.
 AUTOMATION_RUNTIME_API std::u16string ansi_round_trip(std::u16string_view text);
+
+// The platform's upper-casing: Unicode simple case mapping, one code unit for
+// one, so the text keeps its length ("ß" stays, "č" becomes "Č").
+AUTOMATION_RUNTIME_API std::u16string upper_case(std::u16string_view text);
 
 }  // namespace automation

@@ -17,6 +17,14 @@ inline constexpr int32_t kErrCannotCreateObject = 429;
 // Called by each component library when it is loaded; calling again is harmless.
 AUTOMATION_RUNTIME_API void register_library(const LibraryInfo& library);
 
+// One class registered on its own, as a host registers a replacement: it takes
+// the place of a known class with the same class identifier or program identifier.
+AUTOMATION_RUNTIME_API void register_class(const ClassInfo& info);
+
+// Forgets the class with this program identifier or class identifier; creating
+// it fails afterwards until it is registered again. False when it was not known.
+AUTOMATION_RUNTIME_API bool unregister_class(std::string_view prog_id_or_clsid);
+
 // A class already known in this process; null when the name is unknown.
 AUTOMATION_RUNTIME_API const ClassInfo* find_class(std::string_view prog_id_or_clsid);
 
