@@ -20,7 +20,7 @@ const ClassInfo& application_class(std::string_view name) {
   const ClassInfo* info = names_a_class ? &resolve_class(name) : application_class_of(resolve_library(name));
   if (info == nullptr || !info->application_object || !info->create)
     raise_error(kErrCannotCreateObject,
-                "ActiveX component can't create object: " + std::string(name) + " has no application object");
+                "Cannot create object: " + std::string(name) + " has no application object");
   return *info;
 }
 

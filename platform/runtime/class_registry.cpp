@@ -72,7 +72,7 @@ const ClassInfo& resolve_class(std::string_view name) {
   std::string why;
   if (const ClassInfo* info = load_class(name, why)) return *info;
   raise_error(kErrCannotCreateObject,
-              "ActiveX component can't create object: " + std::string(name) + (why.empty() ? "" : " (" + why + ")"));
+              "Cannot create object: " + std::string(name) + (why.empty() ? "" : " (" + why + ")"));
 }
 
 const LibraryInfo& resolve_library(std::string_view name) {
@@ -80,7 +80,7 @@ const LibraryInfo& resolve_library(std::string_view name) {
   std::string why;
   if (const LibraryInfo* library = load_library(name, why)) return *library;
   raise_error(kErrCannotCreateObject,
-              "ActiveX component can't create object: no library " + std::string(name) +
+              "Cannot create object: no library " + std::string(name) +
                   (why.empty() ? "" : " (" + why + ")"));
 }
 
@@ -94,7 +94,7 @@ const ClassInfo* find_library_class(const LibraryInfo& library, const char* name
 ObjectRef create_object(std::string_view name) {
   const ClassInfo& info = resolve_class(name);
   if (!info.create)
-    raise_error(kErrCannotCreateObject, "ActiveX component can't create object: " + info.prog_id() +
+    raise_error(kErrCannotCreateObject, "Cannot create object: " + info.prog_id() +
                                             " cannot be created by a host");
   return info.create();
 }
