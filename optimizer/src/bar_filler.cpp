@@ -21,8 +21,12 @@ struct LengthOrder {
   double bar_length = 0.0;
 };
 
-// Up to 64 open kinds: the mask is one register.
+// Fewer than kSlots kinds (16, 32 or 64): the mask is one register, and a
+// trial's counts and the length search span kSlots entries.
+template <int32_t kSlots>
 struct WordMask {
+  static_assert(kSlots == 16 || kSlots == 32 || kSlots == 64);
+  static constexpr std::size_t kCountSlots = kSlots;
   uint64_t bits = 0;
   LengthOrder order;
 
@@ -37,13 +41,15 @@ struct WordMask {
   void clear_if(int32_t position, bool empty) noexcept { bits &= ~(uint64_t{empty} << position); }
   // `position` does not fit at `fill`: keep only the kinds that still do,
   // found among the shorter ones (the same test `fill + length <= bar`, which
-  // holds for a prefix of the length order).
+  // holds for a prefix of the length order). A fixed number of halvings over
+  // the lengths padded with infinity: no branch to mispredict. At most
+  // kSlots - 1 kinds fit, since there are fewer kinds than slots.
   void drop_too_long(int32_t, double fill) noexcept {
-    // Six halvings over the 64 lengths (padded with infinity): no branch to mispredict.
     const double* length = order.sorted_length;
     const double bar = order.bar_length;
-    int32_t first = fill + length[31] <= bar ? 32 : 0;
-    first += fill + length[first + 15] <= bar ? 16 : 0;
+    int32_t first = 0;
+    if constexpr (kSlots >= 64) first += fill + length[first + 31] <= bar ? 32 : 0;
+    if constexpr (kSlots >= 32) first += fill + length[first + 15] <= bar ? 16 : 0;
     first += fill + length[first + 7] <= bar ? 8 : 0;
     first += fill + length[first + 3] <= bar ? 4 : 0;
     first += fill + length[first + 1] <= bar ? 2 : 0;
@@ -175,7 +181,7 @@ bool BarFiller::begin_bar(std::span<const int32_t> open, int32_t open_total, dou
     uint64_t open_bits = 0;
     for (std::size_t position = 0; position < size; ++position)
       open_bits |= uint64_t{open[position] > 0} << position;
-    WordMask fit{open_bits, {sorted_length_.data(), shortest_mask_.data(), bar_length}};
+    WordMask<64> fit{open_bits, {sorted_length_.data(), shortest_mask_.data(), bar_length}};
     fit.drop_too_long(0, 0.0);
     fit_words_[0] = fit.bits;
   } else {
@@ -210,9 +216,10 @@ void BarFiller::build_guide() {
 double BarFiller::fill(int32_t ngreedy, int32_t ntrial, automation::RandomGenerator& generator,
                        std::span<int32_t> row) {
   if (ntrial <= 0 || open_total_ == 0) return bar_length_;
-  if (narrow())
-    return fill_with(WordMask{fit_words_[0], {sorted_length_.data(), shortest_mask_.data(), bar_length_}}, ngreedy,
-                     ntrial, generator, row);
+  const LengthOrder order{sorted_length_.data(), shortest_mask_.data(), bar_length_};
+  if (kind_count_ < 16) return fill_with(WordMask<16>{fit_words_[0], order}, ngreedy, ntrial, generator, row);
+  if (kind_count_ < 32) return fill_with(WordMask<32>{fit_words_[0], order}, ngreedy, ntrial, generator, row);
+  if (narrow()) return fill_with(WordMask<64>{fit_words_[0], order}, ngreedy, ntrial, generator, row);
   const auto words = (kind_count_ + 63) / 64;
   return fill_with(WordsMask{fit_words_.data(), words}, ngreedy, ntrial, generator, row);
 }
@@ -253,7 +260,8 @@ double BarFiller::fill_with(Mask fit, int32_t ngreedy, int32_t ntrial,
 
   // Every trial starts from the greedy result; its own pieces show only in
   // `remaining`, so the chosen trial is kept as a copy of that array.
-  const std::size_t slots = std::is_same_v<Mask, WordMask> ? 64 : static_cast<std::size_t>(kind_count_);
+  std::size_t slots = static_cast<std::size_t>(kind_count_);
+  if constexpr (!std::is_same_v<Mask, WordsMask>) slots = Mask::kCountSlots;
   const std::size_t slot_bytes = slots * sizeof(int32_t);
   std::memcpy(greedy_remaining_.data(), remaining, slot_bytes);
   RouletteDraws draws(generator, open_prefix_.data(), guide_.data(), kDrawBits - guide_bits_, open_total_);

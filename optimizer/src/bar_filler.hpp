@@ -9,8 +9,8 @@
 //   of draws are worked out ahead, off the trial's critical path;
 // - the kinds that may still take a piece in a trial are bits of a mask: a
 //   scan from j is the highest set bit at or below j, and a kind found full is
-//   cleared for the rest of the trial; with up to 64 kinds, a kind found too
-//   long clears at once every kind that no longer fits, by a fixed six-step
+//   cleared for the rest of the trial; with fewer than 64 kinds, a kind found
+//   too long clears at once every kind that no longer fits, by a fixed-step
 //   search over the kinds in length order (the fill only grows);
 // - the greedy phase draws nothing and is the same in every trial, so it runs
 //   once per bar and every trial starts from its result with one fixed-size copy.
@@ -47,7 +47,8 @@ class BarFiller {
   double fill_with(Mask fit, int32_t ngreedy, int32_t ntrial, automation::RandomGenerator& generator,
                    std::span<int32_t> row);
   void build_guide();
-  bool narrow() const noexcept { return kind_count_ <= 64; }
+  // One mask word, with room for the count of kinds that fit (0..63).
+  bool narrow() const noexcept { return kind_count_ < 64; }
 
   const ItemKinds* kinds_ = nullptr;
   int32_t kind_count_ = 0;
@@ -62,7 +63,7 @@ class BarFiller {
   // smallest k of draws whose top bits are g, so the walk starts next to its end.
   int32_t guide_bits_ = 0;
   std::vector<int32_t> guide_;
-  // Up to 64 kinds: their lengths in ascending order (padded to 64 with
+  // Fewer than 64 kinds: their lengths in ascending order (padded to 64 with
   // infinity) and the mask of the r shortest for r = 0..64.
   std::vector<double> sorted_length_;
   std::vector<uint64_t> shortest_mask_;
