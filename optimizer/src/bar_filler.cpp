@@ -89,28 +89,19 @@ struct WordsMask {
 // generator is left exactly past the draws that were used.
 class RouletteDraws {
  public:
+  static constexpr std::size_t kBatch = 64;
+  using Batch = std::array<int32_t, kBatch>;
+
   RouletteDraws(const automation::RandomGenerator& generator, const int32_t* prefix, const int32_t* guide,
                 int32_t shift, int32_t open_total) noexcept
       : draws_(generator), batch_start_(generator), prefix_(prefix), guide_(guide), shift_(shift),
         open_total_(static_cast<double>(open_total)) {}
 
-  int32_t next_kind() noexcept {
-    if (used_ == filled_) refill();
-    return batch_[static_cast<std::size_t>(used_++)];
-  }
-
-  void finish(automation::RandomGenerator& generator) const noexcept {
-    generator = batch_start_;
-    for (int32_t i = 0; i < used_; ++i) generator.next();
-  }
-
- private:
-  static constexpr int32_t kBatch = 64;
-
-  void refill() noexcept {
+  // The kinds of the next kBatch draws.
+  void fill(Batch& batch) noexcept {
     batch_start_ = draws_;
     automation::RandomGenerator local = draws_;  // kept in registers while the batch is stored
-    for (int32_t& kind : batch_) {
+    for (int32_t& kind : batch) {
       const float r = local.next();
       // k = floor(r * nrest + 1) in double; the sum is positive, so truncation is the floor.
       const auto k = static_cast<int32_t>(static_cast<double>(r) * open_total_ + 1.0);
@@ -120,19 +111,21 @@ class RouletteDraws {
       kind = j;
     }
     draws_ = local;
-    used_ = 0;
-    filled_ = kBatch;
   }
 
+  // Leaves `generator` just past the draws used, `used` of them from the last batch.
+  void finish(automation::RandomGenerator& generator, std::ptrdiff_t used) const noexcept {
+    generator = batch_start_;
+    for (std::ptrdiff_t i = 0; i < used; ++i) generator.next();
+  }
+
+ private:
   automation::RandomGenerator draws_;
   automation::RandomGenerator batch_start_;
   const int32_t* prefix_;
   const int32_t* guide_;
   int32_t shift_;
   double open_total_;
-  std::array<int32_t, kBatch> batch_{};
-  int32_t used_ = 0;
-  int32_t filled_ = 0;
 };
 
 }  // namespace
@@ -210,7 +203,11 @@ void BarFiller::build_guide() {
     const auto whole = static_cast<int32_t>(exact);  // the ceiling of a value >= 0, without a libm call
     ++guide_[static_cast<std::size_t>(whole + static_cast<int32_t>(whole < exact))];
   }
-  for (std::size_t bucket = 1; bucket < static_cast<std::size_t>(buckets); ++bucket) guide_[bucket] += guide_[bucket - 1];
+  int32_t running = 0;
+  for (std::size_t bucket = 0; bucket < static_cast<std::size_t>(buckets); ++bucket) {
+    running += guide_[bucket];
+    guide_[bucket] = running;
+  }
 }
 
 double BarFiller::fill(int32_t ngreedy, int32_t ntrial, automation::RandomGenerator& generator,
@@ -265,6 +262,9 @@ double BarFiller::fill_with(Mask fit, int32_t ngreedy, int32_t ntrial,
   const std::size_t slot_bytes = slots * sizeof(int32_t);
   std::memcpy(greedy_remaining_.data(), remaining, slot_bytes);
   RouletteDraws draws(generator, open_prefix_.data(), guide_.data(), kDrawBits - guide_bits_, open_total_);
+  RouletteDraws::Batch batch;
+  // The cursor stays in a register; every fill_with makes at least one draw.
+  const int32_t* next_draw = batch.data() + batch.size();
   double best_fill = 0.0;
   bool chosen = false;
   for (int32_t t = 0; t < ntrial; ++t) {
@@ -272,7 +272,11 @@ double BarFiller::fill_with(Mask fit, int32_t ngreedy, int32_t ntrial,
     std::memcpy(remaining, greedy_remaining_.data(), slot_bytes);
     double fill = greedy_fill;
     for (;;) {
-      const int32_t j = draws.next_kind();
+      if (next_draw == batch.data() + batch.size()) {
+        draws.fill(batch);
+        next_draw = batch.data();
+      }
+      const int32_t j = *next_draw++;
       int32_t kind = 0;
       bool fits = false;
       while (trial.highest_at_or_below(j, kind)) {
@@ -292,7 +296,7 @@ double BarFiller::fill_with(Mask fit, int32_t ngreedy, int32_t ntrial,
       std::memcpy(best_remaining_.data(), remaining, slot_bytes);
     }
   }
-  draws.finish(generator);
+  draws.finish(generator, next_draw - batch.data());
 
   if (chosen) {
     const ItemKinds& kinds = *kinds_;
