@@ -4,7 +4,6 @@
 // the host gets the value as it was or as it was meant to be (never a third
 // state), clsAPI reports nothing, and the store passes integrity_check.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -20,6 +19,7 @@
 #include "automation/registry_store.hpp"
 #include "failing_sqlite_vfs.hpp"
 #include "host_calls.hpp"
+#include "other_connection.hpp"
 #include "scoped_config_home.hpp"
 #include "temporary_folder.hpp"
 #include "without_permission_override.hpp"
@@ -78,41 +78,6 @@ std::string observed(const char* path, const char* name) {
   return read_value(key.get(), name);
 }
 
-// A connection of its own to the store file, as another process has.
-class OtherConnection {
- public:
-  explicit OtherConnection(const std::filesystem::path& store) {
-    if (sqlite3_open_v2(store.c_str(), &connection_, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-      sqlite3_close(connection_);
-      connection_ = nullptr;
-    }
-  }
-  ~OtherConnection() { sqlite3_close(connection_); }
-  OtherConnection(const OtherConnection&) = delete;
-  OtherConnection& operator=(const OtherConnection&) = delete;
-
-  std::string integrity() const {
-    if (connection_ == nullptr) return "(cannot open)";
-    sqlite3_stmt* check = nullptr;
-    sqlite3_prepare_v2(connection_, "PRAGMA integrity_check", -1, &check, nullptr);
-    std::string verdict = sqlite3_step(check) == SQLITE_ROW
-                              ? reinterpret_cast<const char*>(sqlite3_column_text(check, 0))
-                              : sqlite3_errmsg(connection_);
-    sqlite3_finalize(check);
-    return verdict;
-  }
-  // A change of the schema, undone at once: the store's own connection has
-  // to read the schema and its pages again, as after another process wrote.
-  bool change_schema() const {
-    return connection_ != nullptr &&
-           sqlite3_exec(connection_, "CREATE TABLE poke(x); DROP TABLE poke", nullptr, nullptr, nullptr) == SQLITE_OK;
-  }
-
- private:
-  sqlite3* connection_ = nullptr;
-};
-
-std::string integrity_of(const std::filesystem::path& store) { return OtherConnection(store).integrity(); }
 
 // The store of this test opened through the failing VFS, healthy afterwards.
 class StoreVfs {
