@@ -77,8 +77,8 @@ std::string content_of(const std::filesystem::path& file) { return test_support:
 TEST(KilledWriters, SaveTextLeavesTheOldOrTheNewText) {
   const test_support::TemporaryFolder folder;
   const std::filesystem::path file = folder / "document.txt";
-  const std::string first = large('a', 1 << 20);
-  const std::string second = large('b', 1 << 20);
+  const std::string first = large('a', 1 << 17);
+  const std::string second = large('b', 1 << 17);
   const auto writer = drumel::clsFile::create();
   const auto write = [&](int round) { save_text(*writer, round % 2 == 0 ? second : first, file); };
   ASSERT_TRUE(save_text(*writer, first, file));
@@ -90,8 +90,8 @@ TEST(KilledWriters, IniWritesLeaveTheOldOrTheNewFile) {
   const std::filesystem::path file = folder / "settings.ini";
   test_support::write_file(file, "[Before]\r\nA=1\r\n[Section]\r\nKey=start\r\n[After]\r\nB=2\r\n");
   const auto ini = std::make_shared<drumel::clsINI>();
-  const std::string first = large('a', 200000);
-  const std::string second = large('b', 200000);
+  const std::string first = large('a', 50000);
+  const std::string second = large('b', 50000);
   add_to_ini(*ini, "Section", "Key", second, file);
   const std::string second_file = content_of(file);
   add_to_ini(*ini, "Section", "Key", first, file);
@@ -103,8 +103,8 @@ TEST(KilledWriters, IniWritesLeaveTheOldOrTheNewFile) {
 TEST(KilledWriters, RegistryWritesLeaveASoundStoreWithTheOldOrTheNewValue) {
   const automation::testing_support::ScopedConfigHome config_home;
   const auto api = std::make_shared<drumel::clsAPI>();
-  const std::string first = large('a', 100000);
-  const std::string second = large('b', 100000);
+  const std::string first = large('a', 30000);
+  const std::string second = large('b', 30000);
   save_string(*api, "Software\\Crash", "Name", first);
   const auto write = [&](int round) {
     save_string(*api, "Software\\Crash", "Name", round % 2 == 0 ? second : first);
