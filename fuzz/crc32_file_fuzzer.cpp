@@ -86,7 +86,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   if (hex) {
     const Bstr text = file->CRC32FileHex(name, check_flag, add_flag);
     result = static_cast<int32_t>(std::stoul(automation::utf16_to_utf8(text.str()), nullptr, 16));
-    fuzz::require(text.str() == upper_hex(static_cast<uint32_t>(result)), "CRC32FileHex is not the upper-case hex of CRC32File");
+    fuzz::require(text.str() == upper_hex(static_cast<uint32_t>(result)),
+                  "CRC32FileHex is not the upper-case hex of CRC32File");
   } else {
     result = file->CRC32File(name, check_flag, add_flag);
   }
@@ -111,6 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const std::string_view hashed = std::string_view(content).substr(0, content.size() - 4);
   const uint32_t crc = reference_crc(hashed, polynomial);
   fuzz::require(result == (crc == stored_trailer(content) ? -1 : 0), "Check gives the wrong outcome");
-  fuzz::require(after == (add ? std::string(hashed) + trailer(crc) : content), "Check with Add wrote the wrong trailer");
+  fuzz::require(after == (add ? std::string(hashed) + trailer(crc) : content),
+                "Check with Add wrote the wrong trailer");
   return 0;
 }

@@ -42,9 +42,9 @@ using automation::Variant;
 using automation::VarType;
 
 constexpr double kWorkBudget = 2e6;
-constexpr std::array<const char*, 6> kClassNames = {
-    "Krelvo.clsOptimizacija", "Drumel.clsFile", "Drumel.clsINI", "Drumel.clsAPI", "Drumel.clsEncript",
-    "{FDCAA6F1-3F7D-4CCB-BAD2-F2ED408917F5}"};
+constexpr std::array<const char*, 6> kClassNames = {"Krelvo.clsOptimizacija", "Drumel.clsFile",
+                                                    "Drumel.clsINI",          "Drumel.clsAPI",
+                                                    "Drumel.clsEncript",      "{FDCAA6F1-3F7D-4CCB-BAD2-F2ED408917F5}"};
 
 const test_support::TemporaryFolder& fuzz_folder() {
   static const test_support::TemporaryFolder folder;
@@ -127,7 +127,8 @@ int32_t int32_or(const Variant& value, int32_t fallback) {
 }
 
 bool within_budget(const OptimizerInputs& inputs, const std::string& name, const std::vector<Variant>& args) {
-  if (name == "pokreni") return fuzz::work_of(inputs.problem, fuzz::plans_of_level(inputs.razina, true), 100) <= kWorkBudget;
+  if (name == "pokreni")
+    return fuzz::work_of(inputs.problem, fuzz::plans_of_level(inputs.razina, true), 100) <= kWorkBudget;
   if (name != "test" || args.size() != 3) return true;
   const int64_t plans = fuzz::plans_of_test(int32_or(args[2], 0));
   return fuzz::work_of(inputs.problem, plans, int32_or(args[1], 0)) <= kWorkBudget;
@@ -135,10 +136,11 @@ bool within_budget(const OptimizerInputs& inputs, const std::string& name, const
 
 bool is_documented_error(int32_t number) {
   static constexpr std::array<int32_t, 10> kNumbers = {
-      automation::kErrInvalidProcedureCall, automation::kErrOverflow, automation::kErrOutOfMemory,
-      automation::kErrSubscriptOutOfRange, automation::kErrTypeMismatch, automation::kErrCannotCreateObject,
-      automation::kErrMemberNotFound, automation::kErrArgumentNotOptional, automation::kErrWrongArgumentCount,
-      automation::kErrNoEvents};
+      automation::kErrInvalidProcedureCall, automation::kErrOverflow,
+      automation::kErrOutOfMemory,          automation::kErrSubscriptOutOfRange,
+      automation::kErrTypeMismatch,         automation::kErrCannotCreateObject,
+      automation::kErrMemberNotFound,       automation::kErrArgumentNotOptional,
+      automation::kErrWrongArgumentCount,   automation::kErrNoEvents};
   return std::find(kNumbers.begin(), kNumbers.end(), number) != kNumbers.end();
 }
 
@@ -147,7 +149,8 @@ std::string any_member_name(FuzzedDataProvider& input, const automation::ClassIn
   if (choice == 0 || info.members.empty()) return input.ConsumeRandomLengthString(16);
   std::string name = info.members[input.ConsumeIntegralInRange<std::size_t>(0, info.members.size() - 1)].name;
   if (choice == 1)
-    for (char& letter : name) letter = static_cast<char>(input.ConsumeBool() ? std::toupper(letter) : std::tolower(letter));
+    for (char& letter : name)
+      letter = static_cast<char>(input.ConsumeBool() ? std::toupper(letter) : std::tolower(letter));
   if (choice == 2) name.push_back('x');
   return name;
 }
@@ -209,7 +212,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     return fuzz_folder().path().string();
   });
   automation::set_yield_handler([] {
-    if (running_optimizer != nullptr) automation::put_property(*running_optimizer, "prekid", Variant(automation::kTrue));
+    if (running_optimizer != nullptr)
+      automation::put_property(*running_optimizer, "prekid", Variant(automation::kTrue));
   });
   return 0;
 }

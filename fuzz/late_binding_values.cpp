@@ -15,13 +15,20 @@ using automation::Variant;
 
 constexpr int32_t kMostElements = 8;
 
-const std::array<std::u16string, 32>& meaningful_texts() {
-  static const std::array<std::u16string, 32> texts = {
-      u"", u"a.ini", u"b.txt", u"sub/c.txt", u"missing/d.txt", u"*.ini", u"?.txt", u"sub", u"Section", u"Key",
-      u"12", u"-3", u"2.5", u"3.5", u"1e3", u"abc", u"True", u"False", u"Software\\Fuzz", u"Software\\Fuzz\\Deep\\",
-      u"\\lead", u"a\\\\b", u"\u010c\u0107\u017d\u20ac", u"x\r\ny", u";comment", u"[brackets]", u"key=value",
-      u"  spaced  ", std::u16string(32766, u'x'), std::u16string(32767, u'y'), std::u16string(300, u'v'),
-      std::u16string(1, u'\0')};
+const std::vector<std::u16string>& meaningful_texts() {
+  static const std::vector<std::u16string> texts = [] {
+    // clang-format off
+    std::vector<std::u16string> all = {
+        u"", u"a.ini", u"b.txt", u"sub/c.txt", u"missing/d.txt", u"*.ini", u"?.txt", u"sub", u"Section", u"Key",
+        u"12", u"-3", u"2.5", u"3.5", u"1e3", u"abc", u"True", u"False", u"Software\\Fuzz",
+        u"Software\\Fuzz\\Deep\\", u"\\lead", u"a\\\\b", u"\u010c\u0107\u017d\u20ac", u"x\r\ny", u";comment",
+        u"[brackets]", u"key=value", u"  spaced  "};
+    // clang-format on
+    // The text cipher's 16-bit limit on either side, one past the INI room, a lone NUL.
+    for (const std::size_t length : {32766u, 32767u, 300u}) all.emplace_back(length, u'x');
+    all.emplace_back(1, u'\0');
+    return all;
+  }();
   return texts;
 }
 
@@ -44,7 +51,8 @@ SafeArray<T> any_array(FuzzedDataProvider& input, Element element) {
 Variant any_array_variant(FuzzedDataProvider& input, const automation::ObjectRef& some_object) {
   switch (input.ConsumeIntegralInRange<int>(0, 6)) {
     case 0:
-      return any_array<int16_t>(input, [](FuzzedDataProvider& in) { return static_cast<int16_t>(any_int32(in, -2, 12)); });
+      return any_array<int16_t>(input,
+                                [](FuzzedDataProvider& in) { return static_cast<int16_t>(any_int32(in, -2, 12)); });
     case 1:
       return any_array<int32_t>(input, [](FuzzedDataProvider& in) { return any_int32(in, -2, 12); });
     case 2:
@@ -76,7 +84,7 @@ Bstr any_text(FuzzedDataProvider& input) {
       return Bstr(std::u16string(bytes.begin(), bytes.end()));
     }
     default:
-      return Bstr(input.PickValueInArray(meaningful_texts()));
+      return Bstr(meaningful_texts()[input.ConsumeIntegralInRange<std::size_t>(0, meaningful_texts().size() - 1)]);
   }
 }
 

@@ -9,10 +9,10 @@
 #include <time.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <array>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <vector>
 
@@ -85,7 +85,8 @@ template <class T>
 void show_array(const char* name, const SafeArray<T>& array) {
   std::fprintf(stderr, "%s:", name);
   if (!array.has_array()) std::fprintf(stderr, " no array");
-  for (const auto& bound : array.bounds()) std::fprintf(stderr, " [%d, %lld elements]", bound.lbound, static_cast<long long>(bound.count));
+  for (const auto& bound : array.bounds())
+    std::fprintf(stderr, " [%d, %lld elements]", bound.lbound, static_cast<long long>(bound.count));
   for (const T& value : array.elements()) std::fprintf(stderr, " %.17g", static_cast<double>(value));
   std::fprintf(stderr, "\n");
 }
@@ -97,8 +98,9 @@ void show(const fuzz::Problem& problem, const Call& call) {
   show_array("mitem", problem.mitem);
   show_array("lsource", problem.lsource);
   show_array("msource", problem.msource);
-  std::fprintf(stderr, "%s razina %d prekid %d nested %d ngreedy %d ntrial %d iter %d\n", call.pokreni ? "pokreni" : "test",
-               call.razina, call.prekid, call.nested_call, call.ngreedy, call.ntrial, call.iter);
+  std::fprintf(stderr, "%s razina %d prekid %d nested %d ngreedy %d ntrial %d iter %d\n",
+               call.pokreni ? "pokreni" : "test", call.razina, call.prekid, call.nested_call, call.ngreedy, call.ntrial,
+               call.iter);
 }
 
 double cpu_seconds() {
@@ -140,8 +142,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
   Call call;
   call.pokreni = input.ConsumeBool();
-  static constexpr std::array<int32_t, 7> kLevels = {krelvo::brza, krelvo::standardna, krelvo::jaka,
-                                                     krelvo::vrlojaka, 0, 5, -1};
+  static constexpr std::array<int32_t, 7> kLevels = {
+      krelvo::brza, krelvo::standardna, krelvo::jaka, krelvo::vrlojaka, 0, 5, -1};
   call.razina = input.PickValueInArray(kLevels);
   call.prekid = input.ConsumeBool();
   call.nested_call = input.ConsumeBool();

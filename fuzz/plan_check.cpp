@@ -76,8 +76,8 @@ void check_plan(const Problem& problem, const Variant& rezanje, int32_t brsipka,
     const long double slack = 1e-12L * (std::fabs(static_cast<long double>(length)) + fill) * (pieces + 1);
     // A bar that receives no piece may be of any length, even a negative one.
     if (pieces > 0 && fill > length + slack)
-      fail("bar " + std::to_string(bar) + " holds " + std::to_string(static_cast<double>(fill)) + ", more than its length " +
-           std::to_string(length));
+      fail("bar " + std::to_string(bar) + " holds " + std::to_string(static_cast<double>(fill)) +
+           ", more than its length " + std::to_string(length));
     if (bar < brsipka) expected_waste += length - fill;
     scale += std::fabs(static_cast<long double>(length)) + fill;
     last_bar_has_pieces = pieces > 0;

@@ -47,8 +47,14 @@ automation::HKEY fuzz_key() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   FuzzedDataProvider input(data, size);
-  static constexpr std::array<DWORD, 8> kTypes = {automation::REG_NONE, automation::REG_SZ, automation::REG_EXPAND_SZ,
-                                                  automation::REG_BINARY, automation::REG_DWORD, 7, 11, 0xFFFFFFFFu};
+  static constexpr std::array<DWORD, 8> kTypes = {automation::REG_NONE,
+                                                  automation::REG_SZ,
+                                                  automation::REG_EXPAND_SZ,
+                                                  automation::REG_BINARY,
+                                                  automation::REG_DWORD,
+                                                  7,
+                                                  11,
+                                                  0xFFFFFFFFu};
   const DWORD type = input.ConsumeBool() ? input.PickValueInArray(kTypes) : input.ConsumeIntegral<DWORD>();
   // A C string ends at its first NUL: so does the name.
   std::string name = input.ConsumeRandomLengthString(64);

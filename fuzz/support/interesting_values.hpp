@@ -12,9 +12,10 @@
 namespace fuzz {
 
 inline int32_t any_int32(FuzzedDataProvider& input, int32_t small_low, int32_t small_high) {
-  static constexpr std::array<int32_t, 12> kEdges = {
-      0, -1, 1, 32766, 32767, 32768, -32768, -32769, 65535, 1 << 30,
-      std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::min()};
+  constexpr int32_t kLargest = std::numeric_limits<int32_t>::max();
+  constexpr int32_t kSmallest = std::numeric_limits<int32_t>::min();
+  static constexpr std::array<int32_t, 12> kEdges = {0,     -1,    -32768, -32769, 65535,    1 << 30,
+                                                     32766, 32767, 32768,  1,      kLargest, kSmallest};
   switch (input.ConsumeIntegralInRange<int>(0, 7)) {
     case 0:
       return input.PickValueInArray(kEdges);
@@ -26,11 +27,17 @@ inline int32_t any_int32(FuzzedDataProvider& input, int32_t small_low, int32_t s
 }
 
 inline double any_double(FuzzedDataProvider& input, int32_t small_high) {
-  static constexpr double kInfinity = std::numeric_limits<double>::infinity();
+  using Limits = std::numeric_limits<double>;
+  constexpr double kInfinity = Limits::infinity();
+  constexpr double kNaN = Limits::quiet_NaN();
+  constexpr double kLargest = Limits::max();
+  constexpr double kTiny = Limits::min();
+  constexpr double kDenormal = Limits::denorm_min();
+  // 2^53: above it a double no longer holds every integer.
+  constexpr double kBeyondIntegers = 9007199254740992.0;
   static constexpr std::array<double, 14> kEdges = {
-      0.0, -0.0, -1.0, 0.5, std::numeric_limits<double>::quiet_NaN(), kInfinity, -kInfinity,
-      std::numeric_limits<double>::max(), -std::numeric_limits<double>::max(), 1e308,
-      std::numeric_limits<double>::min(), std::numeric_limits<double>::denorm_min(), 9007199254740993.0, 1e-300};
+      0.0,      -0.0,      -1.0,  0.5,   kNaN,      kInfinity,       -kInfinity,
+      kLargest, -kLargest, 1e308, kTiny, kDenormal, kBeyondIntegers, 1e-300};
   switch (input.ConsumeIntegralInRange<int>(0, 9)) {
     case 0:
       return input.PickValueInArray(kEdges);

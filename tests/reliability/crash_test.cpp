@@ -113,13 +113,12 @@ TEST(KilledWriters, RegistryWritesLeaveASoundStoreWithTheOldOrTheNewValue) {
     del_setting(*api, "Software\\Crash\\Round" + std::to_string((round + 3) % 7), "N");
   };
   const std::filesystem::path store = automation::registry_store_path();
-  kill_writers(
-      write,
-      [&] {
-        const std::string integrity = integrity_of(store);
-        return integrity == "ok" ? get_string(*api, "Software\\Crash", "Name") : "integrity: " + integrity;
-      },
-      {first, second});
+  kill_writers(write,
+               [&] {
+                 const std::string integrity = integrity_of(store);
+                 return integrity == "ok" ? get_string(*api, "Software\\Crash", "Name") : "integrity: " + integrity;
+               },
+               {first, second});
 }
 
 }  // namespace

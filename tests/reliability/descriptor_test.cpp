@@ -41,8 +41,8 @@ struct Method {
 
 // Each call fails at another step after the file is open.
 const std::vector<FaultyFileSystem::Call> kFileFailures = {
-    FaultyFileSystem::Call::kRead,   FaultyFileSystem::Call::kWrite, FaultyFileSystem::Call::kFlush,
-    FaultyFileSystem::Call::kRename, FaultyFileSystem::Call::kFstat, FaultyFileSystem::Call::kLock,
+    FaultyFileSystem::Call::kRead,   FaultyFileSystem::Call::kWrite,   FaultyFileSystem::Call::kFlush,
+    FaultyFileSystem::Call::kRename, FaultyFileSystem::Call::kFstat,   FaultyFileSystem::Call::kLock,
     FaultyFileSystem::Call::kChmod,  FaultyFileSystem::Call::kTruncate};
 
 TEST(Descriptors, FailingFileMethodsLeaveNoDescriptorOpen) {
@@ -83,8 +83,7 @@ TEST(Descriptors, FailingFileMethodsLeaveNoDescriptorOpen) {
          char room[64];
          automation::GetPrivateProfileStringA("S", "K", "", room, sizeof room, ini_name.c_str());
        }},
-      {"WritePrivateProfileStringA",
-       [&] { automation::WritePrivateProfileStringA("S", "K", "w", ini_name.c_str()); }},
+      {"WritePrivateProfileStringA", [&] { automation::WritePrivateProfileStringA("S", "K", "w", ini_name.c_str()); }},
   };
   FaultyFileSystem file_system;
   for (const Method& method : methods) {
@@ -110,12 +109,11 @@ TEST(Descriptors, FailingRegistryMethodsLeaveNoDescriptorOpen) {
       {"SaveString", [&] { save_string(*api, "Software\\Fd", "Name", "new"); }},
       {"DelSetting", [&] { del_setting(*api, "Software\\Fd", "Name"); }},
       {"GetString", [&] { get_string(*api, "Software\\Fd", "Name"); }},
-      {"RegQueryStringValue",
-       [&] { api->RegQueryStringValue(kCurrentUser, text("Name")); }},
+      {"RegQueryStringValue", [&] { api->RegQueryStringValue(kCurrentUser, text("Name")); }},
   };
   using Call = FailingSqliteVfs::Call;
   const std::vector<std::pair<Call, int>> failures = {
-      {Call::kWrite, SQLITE_FULL}, {Call::kRead, SQLITE_IOERR_READ}, {Call::kSync, SQLITE_IOERR_FSYNC},
+      {Call::kWrite, SQLITE_FULL},      {Call::kRead, SQLITE_IOERR_READ},       {Call::kSync, SQLITE_IOERR_FSYNC},
       {Call::kLock, SQLITE_IOERR_LOCK}, {Call::kShmLock, SQLITE_IOERR_SHMLOCK}, {Call::kOpen, SQLITE_CANTOPEN}};
   for (const Method& method : methods) {
     const std::size_t before = open_descriptors();

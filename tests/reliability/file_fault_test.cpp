@@ -57,15 +57,13 @@ std::string describe(const Files& files) {
 }
 
 bool is_file_error_box(const ShownBox& box) {
-  static const std::set<std::u16string> kTexts = {
-      u"Error 53\r\nFile not found", u"Error 57\r\nDevice I/O error", u"Error 70\r\nPermission denied",
-      u"Error 75\r\nPath/File access error", u"Error 76\r\nPath not found"};
+  static const std::set<std::u16string> kTexts = {u"Error 53\r\nFile not found", u"Error 57\r\nDevice I/O error",
+                                                  u"Error 70\r\nPermission denied",
+                                                  u"Error 75\r\nPath/File access error", u"Error 76\r\nPath not found"};
   return box.caption == u"Error" && box.style == automation::kMsgBoxCritical && kTexts.contains(box.text);
 }
 
-bool is_sorry_box(const ShownBox& box) {
-  return box.caption == u"Sorry" && box.style == automation::kMsgBoxCritical;
-}
+bool is_sorry_box(const ShownBox& box) { return box.caption == u"Sorry" && box.style == automation::kMsgBoxCritical; }
 
 struct FileOperation {
   const char* name;
@@ -104,9 +102,12 @@ std::string verdict(const FileOperation& operation, const Outcome& healthy, cons
   Files files = faulty.files;
   // A temporary file that could not be removed is the one thing allowed to stay.
   if (remove_failed)
-    std::erase_if(files, [&](const auto& file) { return !before.files.contains(file.first) && !healthy.files.contains(file.first); });
+    std::erase_if(files, [&](const auto& file) {
+      return !before.files.contains(file.first) && !healthy.files.contains(file.first);
+    });
   if (faulty.result == healthy.result && faulty.boxes.empty() && files == healthy.files) return {};
-  if (operation.silent) return files == before.files || files == healthy.files ? "" : "the files are neither old nor new";
+  if (operation.silent)
+    return files == before.files || files == healthy.files ? "" : "the files are neither old nor new";
   if (faulty.result != operation.neutral) return "result " + faulty.result;
   if (!operation.shows_box) {
     if (!faulty.boxes.empty()) return "a box";
@@ -115,7 +116,8 @@ std::string verdict(const FileOperation& operation, const Outcome& healthy, cons
   if (faulty.boxes.size() != 1) return std::to_string(faulty.boxes.size()) + " boxes";
   if (is_file_error_box(faulty.boxes[0])) return files == before.files ? "" : "the files changed: " + describe(files);
   // Saved, but the presence check after it failed: the documented "Sorry".
-  if (is_sorry_box(faulty.boxes[0])) return files == before.files || files == healthy.files ? "" : "the files are neither old nor new";
+  if (is_sorry_box(faulty.boxes[0]))
+    return files == before.files || files == healthy.files ? "" : "the files are neither old nor new";
   return "an unexpected box";
 }
 
@@ -126,14 +128,14 @@ struct FailureKind {
 };
 
 const std::vector<FailureKind> kFailureKinds = {
-    {Call::kOpen, EACCES, "open"},         {Call::kOpen, EMFILE, "open, no descriptors"},
-    {Call::kClose, EIO, "close"},          {Call::kRead, EIO, "read"},
-    {Call::kWrite, EIO, "write"},          {Call::kWrite, ENOSPC, "write, disk full"},
-    {Call::kFlush, EIO, "flush"},          {Call::kFlush, ENOSPC, "flush, disk full"},
-    {Call::kTruncate, EIO, "truncate"},    {Call::kChmod, EPERM, "chmod"},
-    {Call::kFstat, EIO, "fstat"},          {Call::kStat, EACCES, "stat"},
-    {Call::kRename, EACCES, "rename"},     {Call::kRenameNoReplace, EIO, "rename of a new file"},
-    {Call::kRemove, EIO, "remove"},        {Call::kLock, ENOLCK, "lock"},
+    {Call::kOpen, EACCES, "open"},      {Call::kOpen, EMFILE, "open, no descriptors"},
+    {Call::kClose, EIO, "close"},       {Call::kRead, EIO, "read"},
+    {Call::kWrite, EIO, "write"},       {Call::kWrite, ENOSPC, "write, disk full"},
+    {Call::kFlush, EIO, "flush"},       {Call::kFlush, ENOSPC, "flush, disk full"},
+    {Call::kTruncate, EIO, "truncate"}, {Call::kChmod, EPERM, "chmod"},
+    {Call::kFstat, EIO, "fstat"},       {Call::kStat, EACCES, "stat"},
+    {Call::kRename, EACCES, "rename"},  {Call::kRenameNoReplace, EIO, "rename of a new file"},
+    {Call::kRemove, EIO, "remove"},     {Call::kLock, ENOLCK, "lock"},
     {Call::kChown, EPERM, "chown"},
 };
 
@@ -155,22 +157,28 @@ std::vector<FileOperation> file_operations() {
          return std::to_string(static_cast<bool>(file->FileExists(name)));
        },
        "0"},
-      {"CRC32File", [file](const auto& folder) { return std::to_string(crc32_file(*file, folder / "data.bin", false, false)); }, "0"},
+      {"CRC32File",
+       [file](const auto& folder) { return std::to_string(crc32_file(*file, folder / "data.bin", false, false)); },
+       "0"},
       {"CRC32File with Add",
        [file](const auto& folder) { return std::to_string(crc32_file(*file, folder / "data.bin", false, true)); }, "0"},
       // The trailer is wrong, so the result is 0 whether the repair worked or not.
       {"CRC32File with Check and Add",
        [file](const auto& folder) { return std::to_string(crc32_file(*file, folder / "trailer.bin", true, true)); },
        "0", false, true},
-      {"GetKeyVal", [ini, ini_path](const auto& folder) { return get_key_val(*ini, "Section", "Key", "default", ini_path(folder)); },
+      {"GetKeyVal",
+       [ini, ini_path](const auto& folder) { return get_key_val(*ini, "Section", "Key", "default", ini_path(folder)); },
        "default"},
-      {"AddToINI", [ini, ini_path](const auto& folder) { return add_to_ini(*ini, "Section", "Key", "new", ini_path(folder)), ""; },
+      {"AddToINI",
+       [ini, ini_path](const auto& folder) { return add_to_ini(*ini, "Section", "Key", "new", ini_path(folder)), ""; },
        "", false, true},
       {"AddToINI of a new section",
-       [ini, ini_path](const auto& folder) { return add_to_ini(*ini, "Third", "Key", "new", ini_path(folder)), ""; }, "",
-       false, true},
+       [ini, ini_path](const auto& folder) { return add_to_ini(*ini, "Third", "Key", "new", ini_path(folder)), ""; },
+       "", false, true},
       {"DeleteKey",
-       [ini, ini_path](const auto& folder) { return ini->DeleteKey(text(ini_path(folder)), text("Section"), text("Key")), ""; },
+       [ini, ini_path](const auto& folder) {
+         return ini->DeleteKey(text(ini_path(folder)), text("Section"), text("Key")), "";
+       },
        "", false, true},
       {"DeleteKeyValue",
        [ini, ini_path](const auto& folder) {

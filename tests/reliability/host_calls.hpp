@@ -20,7 +20,8 @@ inline Bstr text(const std::filesystem::path& path) { return Bstr::from_utf8(pat
 
 inline constexpr auto kCurrentUser = static_cast<int32_t>(automation::HKEY_CURRENT_USER);
 
-inline void save_string(drumel::clsAPI& api, const std::string& path, const std::string& name, const std::string& data) {
+inline void save_string(drumel::clsAPI& api, const std::string& path, const std::string& name,
+                        const std::string& data) {
   int32_t key = kCurrentUser;
   Bstr path_text = text(path);
   Bstr name_text = text(name);

@@ -46,12 +46,18 @@ struct FailureKind {
 };
 
 const std::vector<FailureKind> kFailureKinds = {
-    {Call::kOpen, SQLITE_CANTOPEN, "open"},          {Call::kDelete, SQLITE_IOERR_DELETE, "delete"},
-    {Call::kAccess, SQLITE_IOERR_ACCESS, "access"},  {Call::kRead, SQLITE_IOERR_READ, "read"},
-    {Call::kWrite, SQLITE_IOERR_WRITE, "write"},     {Call::kWrite, SQLITE_FULL, "write, disk full"},
-    {Call::kTruncate, SQLITE_IOERR_TRUNCATE, "truncate"}, {Call::kSync, SQLITE_IOERR_FSYNC, "flush"},
-    {Call::kFileSize, SQLITE_IOERR_FSTAT, "size"},   {Call::kLock, SQLITE_IOERR_LOCK, "lock"},
-    {Call::kShmMap, SQLITE_IOERR_SHMMAP, "shared memory"}, {Call::kShmLock, SQLITE_IOERR_SHMLOCK, "shared lock"},
+    {Call::kOpen, SQLITE_CANTOPEN, "open"},
+    {Call::kDelete, SQLITE_IOERR_DELETE, "delete"},
+    {Call::kAccess, SQLITE_IOERR_ACCESS, "access"},
+    {Call::kRead, SQLITE_IOERR_READ, "read"},
+    {Call::kWrite, SQLITE_IOERR_WRITE, "write"},
+    {Call::kWrite, SQLITE_FULL, "write, disk full"},
+    {Call::kTruncate, SQLITE_IOERR_TRUNCATE, "truncate"},
+    {Call::kSync, SQLITE_IOERR_FSYNC, "flush"},
+    {Call::kFileSize, SQLITE_IOERR_FSTAT, "size"},
+    {Call::kLock, SQLITE_IOERR_LOCK, "lock"},
+    {Call::kShmMap, SQLITE_IOERR_SHMMAP, "shared memory"},
+    {Call::kShmLock, SQLITE_IOERR_SHMLOCK, "shared lock"},
 };
 
 std::string read_value(HKEY key, const char* name) {
@@ -77,7 +83,6 @@ std::string observed(const char* path, const char* name) {
     return "(no key)";
   return read_value(key.get(), name);
 }
-
 
 // The store of this test opened through the failing VFS, healthy afterwards.
 class StoreVfs {
@@ -122,19 +127,29 @@ class RegistryFaults : public testing::Test {
 
 TEST_F(RegistryFaults, EveryFailingCallLeavesTheOldOrTheNewValueAndASoundStore) {
   const std::vector<StoreOperation> operations = {
-      {"SaveString over a value", kPath, {"old", "new"},
+      {"SaveString over a value",
+       kPath,
+       {"old", "new"},
        [](drumel::clsAPI& api) { return save_string(api, kPath, "Name", "new"), true; }},
       // Key and value are two calls: a failure between them leaves the key empty.
-      {"SaveString into a new key", kFreshPath, {"(no key)", "(no value)", "new"},
+      {"SaveString into a new key",
+       kFreshPath,
+       {"(no key)", "(no value)", "new"},
        [](drumel::clsAPI& api) { return save_string(api, kFreshPath, "Name", "new"), true; }},
-      {"DelSetting", kPath, {"old", "(no value)"},
+      {"DelSetting",
+       kPath,
+       {"old", "(no value)"},
        [](drumel::clsAPI& api) { return del_setting(api, kPath, "Name"), true; }},
-      {"GetString", kPath, {"old"},
+      {"GetString",
+       kPath,
+       {"old"},
        [](drumel::clsAPI& api) {
          const std::string found = get_string(api, kPath, "Name");
          return found == "old" || found.empty();
        }},
-      {"RegSetValueExA", kPath, {"old", "new"},
+      {"RegSetValueExA",
+       kPath,
+       {"old", "new"},
        [this](drumel::clsAPI&) {
          // The store's own promise is stronger: success means the new value.
          const bool stored = write_value(key_.get(), "Name", "new") == automation::ERROR_SUCCESS;
@@ -160,8 +175,8 @@ TEST_F(RegistryFaults, EveryFailingCallLeavesTheOldOrTheNewValueAndASoundStore) 
           const bool kept_promise = operation.run(*api_);
           vfs_.heal();
           ++failures_tried;
-          const std::string where = std::string(operation.name) + ", " + failure.name + " call " +
-                                    std::to_string(nth) + (persistent ? " and after" : " only");
+          const std::string where = std::string(operation.name) + ", " + failure.name + " call " + std::to_string(nth) +
+                                    (persistent ? " and after" : " only");
           EXPECT_TRUE(kept_promise) << where;
           EXPECT_TRUE(operation.allowed.contains(observed(operation.observed_path, "Name")))
               << where << ": " << observed(operation.observed_path, "Name");
@@ -187,7 +202,8 @@ TEST(RegistryStoreFaults, AFailureWhileAStoreIsOpenedLeavesItUsable) {
     vfs.reset_counts();
     save_string(*api, kPath, "Name", "new");
     ASSERT_EQ(observed(kPath, "Name"), "new");
-    for (std::size_t kind = 0; kind < healthy_counts.size(); ++kind) healthy_counts[kind] = vfs.count(static_cast<Call>(kind));
+    for (std::size_t kind = 0; kind < healthy_counts.size(); ++kind)
+      healthy_counts[kind] = vfs.count(static_cast<Call>(kind));
   }
   int failures_tried = 0;
   for (const FailureKind& failure : kFailureKinds) {

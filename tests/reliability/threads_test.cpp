@@ -86,7 +86,8 @@ RoundResult one_round(const std::filesystem::path& folder, int thread, bool with
   result.md5 = encript->MD5(message).to_utf8();
   result.adler = encript->Adler32(message);
   automation::Variant enciphered = encript->EncryptText(message, text("key"));
-  result.deciphered = encript->DecryptText(enciphered.get<automation::Bstr>(), text("key")).get<automation::Bstr>().to_utf8();
+  result.deciphered =
+      encript->DecryptText(enciphered.get<automation::Bstr>(), text("key")).get<automation::Bstr>().to_utf8();
   const int32_t drawn = encript->RndF(10, 1);
   if (drawn < 1 || drawn > 10) result.deciphered = "RndF out of range";
   if (with_encryption) {

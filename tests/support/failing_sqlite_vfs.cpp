@@ -95,11 +95,25 @@ int file_unfetch(sqlite3_file* file, sqlite3_int64 offset, void* page) {
   return real_of(file)->pMethods->xUnfetch(real_of(file), offset, page);
 }
 
-const sqlite3_io_methods kFileMethods = {
-    3,           file_close,       file_read,      file_write,         file_truncate,
-    file_sync,   file_size,        file_lock,      file_unlock,        file_check_reserved_lock,
-    file_control, file_sector_size, file_device_characteristics, file_shm_map, file_shm_lock,
-    file_shm_barrier, file_shm_unmap, file_fetch, file_unfetch};
+const sqlite3_io_methods kFileMethods = {3,
+                                         file_close,
+                                         file_read,
+                                         file_write,
+                                         file_truncate,
+                                         file_sync,
+                                         file_size,
+                                         file_lock,
+                                         file_unlock,
+                                         file_check_reserved_lock,
+                                         file_control,
+                                         file_sector_size,
+                                         file_device_characteristics,
+                                         file_shm_map,
+                                         file_shm_lock,
+                                         file_shm_barrier,
+                                         file_shm_unmap,
+                                         file_fetch,
+                                         file_unfetch};
 
 int vfs_open(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, int* out_flags) {
   auto* wrapped = reinterpret_cast<WrappedFile*>(file);

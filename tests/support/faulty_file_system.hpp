@@ -18,8 +18,20 @@ namespace test_support {
 class FaultyFileSystem {
  public:
   enum class Call {
-    kOpen, kClose, kRead, kWrite, kFlush, kTruncate, kChmod, kFstat, kStat,
-    kRename, kRenameNoReplace, kRemove, kLock, kChown,
+    kOpen,
+    kClose,
+    kRead,
+    kWrite,
+    kFlush,
+    kTruncate,
+    kChmod,
+    kFstat,
+    kStat,
+    kRename,
+    kRenameNoReplace,
+    kRemove,
+    kLock,
+    kChown,
   };
   static constexpr std::size_t kCallKinds = 14;
 
