@@ -1,6 +1,8 @@
 #include "sqlite_connection.hpp"
 
+#include <new>
 #include <string>
+#include <vector>
 
 #include "automation/error.hpp"
 
@@ -38,6 +40,19 @@ SqliteConnection::SqliteConnection(const std::filesystem::path& file, const std:
 
 SqliteConnection::~SqliteConnection() {
   if (connection_ != nullptr) sqlite3_close(connection_);
+}
+
+void SqliteConnection::abandon() noexcept {
+  // Kept for the life of the process rather than lost: the memory is the
+  // parent's connection, which this process holds on purpose, and a leak
+  // check of the child should say so.
+  static auto* const abandoned = new (std::nothrow) std::vector<sqlite3*>();
+  try {
+    if (abandoned != nullptr) abandoned->push_back(connection_);
+  } catch (const std::bad_alloc&) {
+    // Then it is merely lost; the process is no worse off.
+  }
+  connection_ = nullptr;
 }
 
 void SqliteConnection::execute(const char* sql) {

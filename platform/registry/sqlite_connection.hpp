@@ -31,7 +31,7 @@ class SqliteConnection {
   // Drops the connection without closing it. A forked child must neither use
   // nor close a connection its parent opened: closing would release or
   // checkpoint state the parent still relies on.
-  void abandon() noexcept { connection_ = nullptr; }
+  void abandon() noexcept;
 
  private:
   sqlite3* connection_ = nullptr;
