@@ -104,6 +104,10 @@ RoundResult one_round(const std::filesystem::path& folder, int thread, bool with
   return result;
 }
 
+// Two threads at once are enough for the encrypted-data component: each
+// message costs 600 000 rounds of key derivation, ages under Valgrind.
+bool encrypts(int thread, int round) { return thread < 2 && round == 0; }
+
 TEST(Threads, EveryClassOnSeveralThreadsAtOnceGivesWhatOneThreadGives) {
   const automation::testing_support::ScopedConfigHome config_home;
   const test_support::TemporaryFolder folder;
@@ -114,10 +118,9 @@ TEST(Threads, EveryClassOnSeveralThreadsAtOnceGivesWhatOneThreadGives) {
   automation::set_yield_handler([] {});
   automation::set_folder_picker_handler([]() -> std::optional<std::string> { return std::nullopt; });
 
-  const RoundResult expected = one_round(folder.path(), kThreads, true);
+  const RoundResult expected = one_round(folder.path(), kThreads, false);
   ASSERT_EQ(expected.loaded, "text of every thread");
   ASSERT_EQ(expected.crc_check, -1);
-  ASSERT_EQ(expected.decrypted, "message");
   boxes = 0;
 
   std::vector<std::vector<RoundResult>> results(kThreads);
@@ -125,14 +128,14 @@ TEST(Threads, EveryClassOnSeveralThreadsAtOnceGivesWhatOneThreadGives) {
   for (int thread = 0; thread < kThreads; ++thread)
     threads.emplace_back([&, thread] {
       for (int round = 0; round < kRounds; ++round)
-        results[static_cast<std::size_t>(thread)].push_back(one_round(folder.path(), thread, round == 0));
+        results[static_cast<std::size_t>(thread)].push_back(one_round(folder.path(), thread, encrypts(thread, round)));
     });
   for (std::thread& thread : threads) thread.join();
 
   for (int thread = 0; thread < kThreads; ++thread)
     for (int round = 0; round < kRounds; ++round) {
       RoundResult wanted = expected;
-      if (round != 0) wanted.decrypted.clear();
+      if (encrypts(thread, round)) wanted.decrypted = "message";
       EXPECT_EQ(results[static_cast<std::size_t>(thread)][static_cast<std::size_t>(round)], wanted)
           << "thread " << thread << ", round " << round;
     }
