@@ -13,6 +13,7 @@ namespace {
 constexpr int kGuideBitsMin = 4;
 constexpr int kGuideBitsMax = 10;
 constexpr int kDrawBits = 24;  // the generator's values are multiples of 2^-24
+constexpr int32_t kDirectRouletteLimit = 8192;
 
 // The open kinds in length order, for clearing every kind that stops fitting at once.
 struct LengthOrder {
@@ -92,23 +93,27 @@ class RouletteDraws {
   static constexpr std::size_t kBatch = 64;
   using Batch = std::array<int32_t, kBatch>;
 
-  RouletteDraws(const automation::RandomGenerator& generator, const int32_t* prefix, const int32_t* guide,
-                int32_t shift, int32_t open_total) noexcept
-      : draws_(generator), batch_start_(generator), prefix_(prefix), guide_(guide), shift_(shift),
-        open_total_(static_cast<double>(open_total)) {}
+  // With `kind_of_k`, the kind of every k directly; without, the guide into the running sums.
+  RouletteDraws(const automation::RandomGenerator& generator, const uint8_t* kind_of_k, const int32_t* prefix,
+                const int32_t* guide, int32_t shift, int32_t open_total) noexcept
+      : draws_(generator), batch_start_(generator), kind_of_k_(kind_of_k), prefix_(prefix), guide_(guide),
+        shift_(shift), open_total_(static_cast<double>(open_total)) {}
 
   // The kinds of the next kBatch draws.
   void fill(Batch& batch) noexcept {
     batch_start_ = draws_;
     automation::RandomGenerator local = draws_;  // kept in registers while the batch is stored
-    for (int32_t& kind : batch) {
-      const float r = local.next();
-      // k = floor(r * nrest + 1) in double; the sum is positive, so truncation is the floor.
-      const auto k = static_cast<int32_t>(static_cast<double>(r) * open_total_ + 1.0);
-      int32_t j = guide_[static_cast<uint32_t>(r * 0x1p24f) >> shift_];
-      j += static_cast<int32_t>(prefix_[j] < k);  // the usual single step, without a branch
-      while (prefix_[j] < k) ++j;
-      kind = j;
+    if (kind_of_k_ != nullptr) {
+      for (int32_t& kind : batch) kind = kind_of_k_[k_of(local.next())];
+    } else {
+      for (int32_t& kind : batch) {
+        const float r = local.next();
+        const int32_t k = k_of(r);
+        int32_t j = guide_[static_cast<uint32_t>(r * 0x1p24f) >> shift_];
+        j += static_cast<int32_t>(prefix_[j] < k);  // the usual single step, without a branch
+        while (prefix_[j] < k) ++j;
+        kind = j;
+      }
     }
     draws_ = local;
   }
@@ -120,8 +125,12 @@ class RouletteDraws {
   }
 
  private:
+  // k = floor(r * nrest + 1) in double; the sum is positive, so truncation is the floor.
+  int32_t k_of(float r) const noexcept { return static_cast<int32_t>(static_cast<double>(r) * open_total_ + 1.0); }
+
   automation::RandomGenerator draws_;
   automation::RandomGenerator batch_start_;
+  const uint8_t* kind_of_k_;
   const int32_t* prefix_;
   const int32_t* guide_;
   int32_t shift_;
@@ -150,6 +159,7 @@ void BarFiller::prepare(const ItemKinds& kinds) {
   greedy_words_.assign(words, 0);
   trial_words_.assign(words, 0);
   if (!narrow()) return;
+  kind_of_k_.resize(kDirectRouletteLimit + 8);
   sorted_length_.assign(64, std::numeric_limits<double>::infinity());  // never fits
   shortest_mask_.assign(65, 0);
   for (std::size_t rank = 0; rank < size; ++rank) {
@@ -184,7 +194,22 @@ bool BarFiller::begin_bar(std::span<const int32_t> open, int32_t open_total, dou
       if (open[position] > 0 && kinds_->length[position] <= bar_length)
         fit_words_[position >> 6] |= uint64_t{1} << (position & 63);
   }
-  if (open_total > 0) build_guide();
+  // Up to a few thousand open pieces, a table of the kind of every k costs
+  // less per bar than the draws it saves a walk each.
+  direct_roulette_ = narrow() && open_total <= kDirectRouletteLimit;
+  if (direct_roulette_) {
+    // Each kind's run of k is written eight bytes at a time; the bytes written
+    // past its end are rewritten by the next run (or fall in the padding).
+    uint8_t* kind_of_k = kind_of_k_.data();
+    int32_t below = 0;
+    for (std::size_t position = 0; position < size; ++position) {
+      const uint64_t eight = 0x0101010101010101ull * position;
+      for (int32_t k = below + 1; k <= open_prefix_[position]; k += 8) std::memcpy(kind_of_k + k, &eight, 8);
+      below = open_prefix_[position];
+    }
+  } else if (open_total > 0) {
+    build_guide();
+  }
   return std::any_of(fit_words_.begin(), fit_words_.end(), [](uint64_t word) { return word != 0; });
 }
 
@@ -261,7 +286,8 @@ double BarFiller::fill_with(Mask fit, int32_t ngreedy, int32_t ntrial,
   if constexpr (!std::is_same_v<Mask, WordsMask>) slots = Mask::kCountSlots;
   const std::size_t slot_bytes = slots * sizeof(int32_t);
   std::memcpy(greedy_remaining_.data(), remaining, slot_bytes);
-  RouletteDraws draws(generator, open_prefix_.data(), guide_.data(), kDrawBits - guide_bits_, open_total_);
+  RouletteDraws draws(generator, direct_roulette_ ? kind_of_k_.data() : nullptr, open_prefix_.data(), guide_.data(),
+                      kDrawBits - guide_bits_, open_total_);
   RouletteDraws::Batch batch;
   // The cursor stays in a register; every fill_with makes at least one draw.
   const int32_t* next_draw = batch.data() + batch.size();

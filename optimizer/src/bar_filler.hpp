@@ -5,8 +5,9 @@
 // - a kind without open demand can never take a piece nor be where the
 //   roulette stops, so it only has to stay out of the mask below;
 // - the roulette weighs the demand as the bar began, so its running sums and
-//   a guide table into them are built once per bar, and the kinds of a batch
-//   of draws are worked out ahead, off the trial's critical path;
+//   a table of the kind for every k (or a guide into the sums, for many open
+//   pieces) are built once per bar, and the kinds of a batch of draws are
+//   worked out ahead, off the trial's critical path;
 // - the kinds that may still take a piece in a trial are bits of a mask: a
 //   scan from j is the highest set bit at or below j, and a kind found full is
 //   cleared for the rest of the trial; with fewer than 64 kinds, a kind found
@@ -63,6 +64,9 @@ class BarFiller {
   // smallest k of draws whose top bits are g, so the walk starts next to its end.
   int32_t guide_bits_ = 0;
   std::vector<int32_t> guide_;
+  // Fewer than 64 kinds and few open pieces: kind_of_k_[k] is the roulette's kind for k itself.
+  bool direct_roulette_ = false;
+  std::vector<uint8_t> kind_of_k_;
   // Fewer than 64 kinds: their lengths in ascending order (padded to 64 with
   // infinity) and the mask of the r shortest for r = 0..64.
   std::vector<double> sorted_length_;
