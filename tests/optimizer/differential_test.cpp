@@ -108,6 +108,22 @@ TEST(Differential, ManyKindsUseTheWideMask) {
   }
 }
 
+TEST(Differential, ManyOpenPiecesUseTheGuide) {
+  // Beyond a few thousand open pieces the roulette walks from a guide table
+  // instead of looking each k up; the bars start there and end with the table.
+  const Problem problem{{1.5, 2.25, 3.1, 4.05, 5.5}, {3000, 2500, 2000, 1500, 1000}, {300.0}, {0}};
+  PlanBuilder fast;
+  ReferencePlanBuilder reference;
+  for (const int32_t ngreedy : {0, 1}) {
+    const Outcome expected = build_plans(reference, inputs_of(problem), ngreedy, 3, 2);
+    const Outcome actual = build_plans(fast, inputs_of(problem), ngreedy, 3, 2);
+    ASSERT_FALSE(expected.error.has_value());
+    EXPECT_EQ(actual.wastes, expected.wastes);
+    EXPECT_EQ(actual.plans, expected.plans);
+    EXPECT_EQ(actual.state, expected.state);
+  }
+}
+
 // A whole level run through the schedule with one construction.
 struct LevelOutcome {
   std::vector<int16_t> reports;
