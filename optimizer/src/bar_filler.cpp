@@ -42,19 +42,19 @@ struct WordMask {
   void clear_if(int32_t position, bool empty) noexcept { bits &= ~(uint64_t{empty} << position); }
   // `position` does not fit at `fill`: keep only the kinds that still do,
   // found among the shorter ones (the same test `fill + length <= bar`, which
-  // holds for a prefix of the length order). A fixed number of halvings over
-  // the lengths padded with infinity: no branch to mispredict. At most
-  // kSlots - 1 kinds fit, since there are fewer kinds than slots.
+  // holds for a prefix of the length order). Two rounds of independent tests
+  // over the lengths padded with infinity, first the last length of each group
+  // of eight, then the eight of the group the prefix ends in: no branch to
+  // mispredict and a short chain of dependent steps. At most kSlots - 1 kinds
+  // fit, since there are fewer kinds than slots.
   void drop_too_long(int32_t, double fill) noexcept {
     const double* length = order.sorted_length;
     const double bar = order.bar_length;
-    int32_t first = 0;
-    if constexpr (kSlots >= 64) first += fill + length[first + 31] <= bar ? 32 : 0;
-    if constexpr (kSlots >= 32) first += fill + length[first + 15] <= bar ? 16 : 0;
-    first += fill + length[first + 7] <= bar ? 8 : 0;
-    first += fill + length[first + 3] <= bar ? 4 : 0;
-    first += fill + length[first + 1] <= bar ? 2 : 0;
-    first += fill + length[first] <= bar ? 1 : 0;
+    int32_t groups = 0;
+    for (int32_t group = 1; group < kSlots / 8; ++group) groups += fill + length[group * 8 - 1] <= bar ? 1 : 0;
+    const double* in_group = length + groups * 8;
+    int32_t first = groups * 8;
+    for (int32_t i = 0; i < 8; ++i) first += fill + in_group[i] <= bar ? 1 : 0;
     bits &= order.shortest_mask[first];
   }
 };
