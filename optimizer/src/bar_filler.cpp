@@ -84,57 +84,60 @@ struct WordsMask {
   void drop_too_long(int32_t position, double) noexcept { clear(position); }
 };
 
-// The roulette's kind for each draw depends only on the bar (its open demand
-// as the bar began), never on the trial, so the kinds are worked out a batch
-// of draws ahead in one tight loop, off the trial's critical path. The
-// generator is left exactly past the draws that were used.
-class RouletteDraws {
+// The roulette's kind for a draw depends only on the bar (its open demand as
+// the bar began), never on the trial. So each draw is worked out a few draws
+// ahead of its use: that work does not wait for the trial, and the processor
+// runs it in the shadow of the trial's own chain of dependent steps. The state
+// before every draw still ahead is kept, so the generator ends exactly past
+// the draws used.
+class DrawsAhead {
  public:
-  static constexpr std::size_t kBatch = 64;
-  using Batch = std::array<int32_t, kBatch>;
-
   // With `kind_of_k`, the kind of every k directly; without, the guide into the running sums.
-  RouletteDraws(const automation::RandomGenerator& generator, const uint8_t* kind_of_k, const int32_t* prefix,
-                const int32_t* guide, int32_t shift, int32_t open_total) noexcept
-      : draws_(generator), batch_start_(generator), kind_of_k_(kind_of_k), prefix_(prefix), guide_(guide),
-        shift_(shift), open_total_(static_cast<double>(open_total)) {}
-
-  // The kinds of the next kBatch draws.
-  void fill(Batch& batch) noexcept {
-    batch_start_ = draws_;
-    automation::RandomGenerator local = draws_;  // kept in registers while the batch is stored
-    if (kind_of_k_ != nullptr) {
-      for (int32_t& kind : batch) kind = kind_of_k_[k_of(local.next())];
-    } else {
-      for (int32_t& kind : batch) {
-        const float r = local.next();
-        const int32_t k = k_of(r);
-        int32_t j = guide_[static_cast<uint32_t>(r * 0x1p24f) >> shift_];
-        j += static_cast<int32_t>(prefix_[j] < k);  // the usual single step, without a branch
-        while (prefix_[j] < k) ++j;
-        kind = j;
-      }
-    }
-    draws_ = local;
+  DrawsAhead(const automation::RandomGenerator& generator, const uint8_t* kind_of_k, const int32_t* prefix,
+             const int32_t* guide, int32_t shift, int32_t open_total) noexcept
+      : draws_(generator), kind_of_k_(kind_of_k), prefix_(prefix), guide_(guide), shift_(shift),
+        open_total_(static_cast<double>(open_total)) {
+    for (std::size_t slot = 0; slot < kAhead; ++slot) draw_into(slot);
   }
 
-  // Leaves `generator` just past the draws used, `used` of them from the last batch.
-  void finish(automation::RandomGenerator& generator, std::ptrdiff_t used) const noexcept {
-    generator = batch_start_;
-    for (std::ptrdiff_t i = 0; i < used; ++i) generator.next();
+  // The kind of the next draw; the slot it leaves takes the draw kAhead further on.
+  int32_t next_kind() noexcept {
+    const int32_t kind = kind_[slot_];
+    draw_into(slot_);
+    slot_ = (slot_ + 1) % kAhead;
+    return kind;
   }
+
+  // Leaves `generator` just past the draws used: before the oldest one ahead.
+  void finish(automation::RandomGenerator& generator) const noexcept { generator.set_state(state_[slot_]); }
 
  private:
-  // k = floor(r * nrest + 1) in double; the sum is positive, so truncation is the floor.
-  int32_t k_of(float r) const noexcept { return static_cast<int32_t>(static_cast<double>(r) * open_total_ + 1.0); }
+  static constexpr std::size_t kAhead = 8;
+
+  void draw_into(std::size_t slot) noexcept {
+    state_[slot] = draws_.state();
+    const float r = draws_.next();
+    // k = floor(r * nrest + 1) in double; the sum is positive, so truncation is the floor.
+    const auto k = static_cast<int32_t>(static_cast<double>(r) * open_total_ + 1.0);
+    if (kind_of_k_ != nullptr) {
+      kind_[slot] = kind_of_k_[k];
+      return;
+    }
+    int32_t j = guide_[static_cast<uint32_t>(r * 0x1p24f) >> shift_];
+    j += static_cast<int32_t>(prefix_[j] < k);  // the usual single step, without a branch
+    while (prefix_[j] < k) ++j;
+    kind_[slot] = j;
+  }
 
   automation::RandomGenerator draws_;
-  automation::RandomGenerator batch_start_;
   const uint8_t* kind_of_k_;
   const int32_t* prefix_;
   const int32_t* guide_;
   int32_t shift_;
   double open_total_;
+  std::size_t slot_ = 0;
+  std::array<int32_t, kAhead> kind_{};
+  std::array<automation::RandomGenerator::State, kAhead> state_{};
 };
 
 }  // namespace
@@ -286,11 +289,8 @@ double BarFiller::fill_with(Mask fit, int32_t ngreedy, int32_t ntrial,
   if constexpr (!std::is_same_v<Mask, WordsMask>) slots = Mask::kCountSlots;
   const std::size_t slot_bytes = slots * sizeof(int32_t);
   std::memcpy(greedy_remaining_.data(), remaining, slot_bytes);
-  RouletteDraws draws(generator, direct_roulette_ ? kind_of_k_.data() : nullptr, open_prefix_.data(), guide_.data(),
-                      kDrawBits - guide_bits_, open_total_);
-  RouletteDraws::Batch batch;
-  // The cursor stays in a register; every fill_with makes at least one draw.
-  const int32_t* next_draw = batch.data() + batch.size();
+  DrawsAhead draws(generator, direct_roulette_ ? kind_of_k_.data() : nullptr, open_prefix_.data(), guide_.data(),
+                   kDrawBits - guide_bits_, open_total_);
   double best_fill = 0.0;
   bool chosen = false;
   for (int32_t t = 0; t < ntrial; ++t) {
@@ -298,11 +298,7 @@ double BarFiller::fill_with(Mask fit, int32_t ngreedy, int32_t ntrial,
     std::memcpy(remaining, greedy_remaining_.data(), slot_bytes);
     double fill = greedy_fill;
     for (;;) {
-      if (next_draw == batch.data() + batch.size()) {
-        draws.fill(batch);
-        next_draw = batch.data();
-      }
-      const int32_t j = *next_draw++;
+      const int32_t j = draws.next_kind();
       int32_t kind = 0;
       bool fits = false;
       while (trial.highest_at_or_below(j, kind)) {
@@ -322,7 +318,7 @@ double BarFiller::fill_with(Mask fit, int32_t ngreedy, int32_t ntrial,
       std::memcpy(best_remaining_.data(), remaining, slot_bytes);
     }
   }
-  draws.finish(generator, next_draw - batch.data());
+  draws.finish(generator);
 
   if (chosen) {
     const ItemKinds& kinds = *kinds_;

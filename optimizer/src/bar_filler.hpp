@@ -6,8 +6,8 @@
 //   roulette stops, so it only has to stay out of the mask below;
 // - the roulette weighs the demand as the bar began, so its running sums and
 //   a table of the kind for every k (or a guide into the sums, for many open
-//   pieces) are built once per bar, and the kinds of a batch of draws are
-//   worked out ahead, off the trial's critical path;
+//   pieces) are built once per bar, and each draw's kind is worked out a few
+//   draws ahead, off the trial's critical path;
 // - the kinds that may still take a piece in a trial are bits of a mask: a
 //   scan from j is the highest set bit at or below j, and a kind found full is
 //   cleared for the rest of the trial; with fewer than 64 kinds, a kind found
