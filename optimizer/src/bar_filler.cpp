@@ -1,22 +1,35 @@
 #include "bar_filler.hpp"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace krelvo {
 namespace {
 
-// Guide table sizes: at least two buckets per open kind keeps the walk from
-// the guide to the roulette's end at about one step.
 constexpr int kGuideBitsMin = 4;
 constexpr int kGuideBitsMax = 10;
 constexpr int kDrawBits = 24;  // the generator's values are multiples of 2^-24
+constexpr int32_t kDirectRouletteLimit = 8192;
 
-// Up to 64 open kinds: the mask is one register.
+// The open kinds in length order, for clearing every kind that stops fitting at once.
+struct LengthOrder {
+  const double* sorted_length = nullptr;
+  const uint64_t* shortest_mask = nullptr;
+  double bar_length = 0.0;
+};
+
+// Fewer than kSlots kinds (16, 32 or 64): the mask is one register, and a
+// trial's counts and the length search span kSlots entries.
+template <int32_t kSlots>
 struct WordMask {
+  static_assert(kSlots == 16 || kSlots == 32 || kSlots == 64);
+  static constexpr std::size_t kCountSlots = kSlots;
   uint64_t bits = 0;
+  LengthOrder order;
 
   void load(const WordMask& from) noexcept { bits = from.bits; }
   bool highest_at_or_below(int32_t position, int32_t& found) const noexcept {
@@ -26,6 +39,24 @@ struct WordMask {
     return true;
   }
   void clear(int32_t position) noexcept { bits &= ~(uint64_t{1} << position); }
+  void clear_if(int32_t position, bool empty) noexcept { bits &= ~(uint64_t{empty} << position); }
+  // `position` does not fit at `fill`: keep only the kinds that still do,
+  // found among the shorter ones (the same test `fill + length <= bar`, which
+  // holds for a prefix of the length order). Two rounds of independent tests
+  // over the lengths padded with infinity, first the last length of each group
+  // of eight, then the eight of the group the prefix ends in: no branch to
+  // mispredict and a short chain of dependent steps. At most kSlots - 1 kinds
+  // fit, since there are fewer kinds than slots.
+  void drop_too_long(int32_t, double fill) noexcept {
+    const double* length = order.sorted_length;
+    const double bar = order.bar_length;
+    int32_t groups = 0;
+    for (int32_t group = 1; group < kSlots / 8; ++group) groups += fill + length[group * 8 - 1] <= bar ? 1 : 0;
+    const double* in_group = length + groups * 8;
+    int32_t first = groups * 8;
+    for (int32_t i = 0; i < 8; ++i) first += fill + in_group[i] <= bar ? 1 : 0;
+    bits &= order.shortest_mask[first];
+  }
 };
 
 // More open kinds: the words live in the filler's buffers.
@@ -47,80 +78,174 @@ struct WordsMask {
     return true;
   }
   void clear(int32_t position) noexcept { words[position >> 6] &= ~(uint64_t{1} << (position & 63)); }
+  void clear_if(int32_t position, bool empty) noexcept {
+    if (empty) clear(position);
+  }
+  void drop_too_long(int32_t position, double) noexcept { clear(position); }
+};
+
+// The roulette's kind for a draw depends only on the bar (its open demand as
+// the bar began), never on the trial. So each draw is worked out a few draws
+// ahead of its use: that work does not wait for the trial, and the processor
+// runs it in the shadow of the trial's own chain of dependent steps. The state
+// before every draw still ahead is kept, so the generator ends exactly past
+// the draws used.
+class DrawsAhead {
+ public:
+  // With `kind_of_k`, the kind of every k directly; without, the guide into the running sums.
+  DrawsAhead(const automation::RandomGenerator& generator, const uint8_t* kind_of_k, const int32_t* prefix,
+             const int32_t* guide, int32_t shift, int32_t open_total) noexcept
+      : draws_(generator), kind_of_k_(kind_of_k), prefix_(prefix), guide_(guide), shift_(shift),
+        open_total_(static_cast<double>(open_total)) {
+    for (std::size_t slot = 0; slot < kAhead; ++slot) draw_into(slot);
+  }
+
+  // The kind of the next draw; the slot it leaves takes the draw kAhead further on.
+  int32_t next_kind() noexcept {
+    const int32_t kind = kind_[slot_];
+    draw_into(slot_);
+    slot_ = (slot_ + 1) % kAhead;
+    return kind;
+  }
+
+  // Leaves `generator` just past the draws used: before the oldest one ahead.
+  void finish(automation::RandomGenerator& generator) const noexcept { generator.set_state(state_[slot_]); }
+
+ private:
+  static constexpr std::size_t kAhead = 8;
+
+  void draw_into(std::size_t slot) noexcept {
+    state_[slot] = draws_.state();
+    const float r = draws_.next();
+    // k = floor(r * nrest + 1) in double; the sum is positive, so truncation is the floor.
+    const auto k = static_cast<int32_t>(static_cast<double>(r) * open_total_ + 1.0);
+    if (kind_of_k_ != nullptr) {
+      kind_[slot] = kind_of_k_[k];
+      return;
+    }
+    int32_t j = guide_[static_cast<uint32_t>(r * 0x1p24f) >> shift_];
+    j += static_cast<int32_t>(prefix_[j] < k);  // the usual single step, without a branch
+    while (prefix_[j] < k) ++j;
+    kind_[slot] = j;
+  }
+
+  automation::RandomGenerator draws_;
+  const uint8_t* kind_of_k_;
+  const int32_t* prefix_;
+  const int32_t* guide_;
+  int32_t shift_;
+  double open_total_;
+  std::size_t slot_ = 0;
+  std::array<int32_t, kAhead> kind_{};
+  std::array<automation::RandomGenerator::State, kAhead> state_{};
 };
 
 }  // namespace
 
-void BarFiller::reserve(const ItemKinds& kinds) {
-  const std::size_t size = kinds.size();
-  const std::size_t words = (size + 63) / 64 + 1;
-  active_kind_.resize(size);
-  active_length_.resize(size);
+void BarFiller::prepare(const ItemKinds& kinds) {
+  kinds_ = &kinds;
+  kind_count_ = static_cast<int32_t>(kinds.size());
+  const auto size = static_cast<std::size_t>(kind_count_);
+  // Per-kind counts cover at least one mask word, so a trial resets them with one fixed-size copy.
+  const std::size_t slots = std::max(size, std::size_t{64});
   open_prefix_.resize(size);
-  remaining_.resize(size);
-  greedy_count_.resize(size);
-  guide_.resize(std::size_t{1} << kGuideBitsMax);
-  fit_words_.resize(words);
-  greedy_words_.resize(words);
-  trial_words_.resize(words);
-  const auto pieces = static_cast<std::size_t>(std::min(kinds.total_demand, int32_t{256})) + 1;
-  if (trial_pieces_.size() < pieces) trial_pieces_.resize(pieces);
-  if (best_pieces_.size() < pieces) best_pieces_.resize(pieces);
+  remaining_.assign(slots, 0);
+  greedy_remaining_.assign(slots, 0);
+  best_remaining_.assign(slots, 0);
+  greedy_count_.assign(slots, 0);
+  // Two buckets per kind keep the walk from the guide at about one step.
+  guide_bits_ = std::clamp(static_cast<int>(std::bit_width(static_cast<uint32_t>(2 * size))), kGuideBitsMin,
+                           kGuideBitsMax);
+  guide_.resize((std::size_t{1} << guide_bits_) + 1);
+  const std::size_t words = (size + 63) / 64 + 1;
+  fit_words_.assign(words, 0);
+  greedy_words_.assign(words, 0);
+  trial_words_.assign(words, 0);
+  if (!narrow()) return;
+  kind_of_k_.resize(kDirectRouletteLimit + 8);
+  sorted_length_.assign(64, std::numeric_limits<double>::infinity());  // never fits
+  shortest_mask_.assign(65, 0);
+  for (std::size_t rank = 0; rank < size; ++rank) {
+    const auto position = static_cast<std::size_t>(kinds.by_length[rank]);
+    sorted_length_[rank] = kinds.length[position];
+    shortest_mask_[rank + 1] = shortest_mask_[rank] | uint64_t{1} << position;
+  }
+  for (std::size_t rank = size; rank < 64; ++rank) shortest_mask_[rank + 1] = shortest_mask_[rank];
 }
 
-BarFiller::BarStart BarFiller::begin_bar(const ItemKinds& kinds, std::span<const int32_t> open,
-                                         int32_t open_total, double bar_length) {
-  kinds_ = &kinds;
+bool BarFiller::begin_bar(std::span<const int32_t> open, int32_t open_total, double bar_length) {
   bar_length_ = bar_length;
   open_total_ = open_total;
-  std::fill(fit_words_.begin(), fit_words_.end(), 0);
-  BarStart start;
-  int32_t active = 0;
+  const auto size = static_cast<std::size_t>(kind_count_);
   int32_t running = 0;
-  for (std::size_t position = 0; position < kinds.size(); ++position) {
-    if (open[position] <= 0) continue;
-    const double piece = kinds.length[position];
-    const auto slot = static_cast<std::size_t>(active);
-    active_kind_[slot] = static_cast<int32_t>(position);
-    active_length_[slot] = piece;
+  for (std::size_t position = 0; position < size; ++position) {
     running += open[position];
-    open_prefix_[slot] = running;
-    remaining_[slot] = open[position];
-    greedy_count_[slot] = 0;
-    // Nothing longer than the bar fits at any fill, so such kinds start cleared.
-    if (piece <= bar_length) {
-      fit_words_[slot >> 6] |= uint64_t{1} << (slot & 63);
-      start.some_piece_fits = true;
-    }
-    start.longest_open_length = std::max(start.longest_open_length, piece);
-    ++active;
+    open_prefix_[position] = running;
+    remaining_[position] = open[position];
   }
-  active_count_ = active;
-  if (active > 0) build_guide();
-  return start;
+  if (narrow()) {
+    uint64_t open_bits = 0;
+    for (std::size_t position = 0; position < size; ++position)
+      open_bits |= uint64_t{open[position] > 0} << position;
+    WordMask<64> fit{open_bits, {sorted_length_.data(), shortest_mask_.data(), bar_length}};
+    fit.drop_too_long(0, 0.0);
+    fit_words_[0] = fit.bits;
+  } else {
+    std::fill(fit_words_.begin(), fit_words_.end(), 0);
+    for (std::size_t position = 0; position < size; ++position)
+      // Nothing longer than the bar fits at any fill, so such kinds start cleared.
+      if (open[position] > 0 && kinds_->length[position] <= bar_length)
+        fit_words_[position >> 6] |= uint64_t{1} << (position & 63);
+  }
+  // Up to a few thousand open pieces, a table of the kind of every k costs
+  // less per bar than the draws it saves a walk each.
+  direct_roulette_ = narrow() && open_total <= kDirectRouletteLimit;
+  if (direct_roulette_) {
+    // Each kind's run of k is written eight bytes at a time; the bytes written
+    // past its end are rewritten by the next run (or fall in the padding).
+    uint8_t* kind_of_k = kind_of_k_.data();
+    int32_t below = 0;
+    for (std::size_t position = 0; position < size; ++position) {
+      const uint64_t eight = 0x0101010101010101ull * position;
+      for (int32_t k = below + 1; k <= open_prefix_[position]; k += 8) std::memcpy(kind_of_k + k, &eight, 8);
+      below = open_prefix_[position];
+    }
+  } else if (open_total > 0) {
+    build_guide();
+  }
+  return std::any_of(fit_words_.begin(), fit_words_.end(), [](uint64_t word) { return word != 0; });
 }
 
 void BarFiller::build_guide() {
-  const int bits = std::clamp(static_cast<int>(std::bit_width(static_cast<uint32_t>(2 * active_count_))),
-                              kGuideBitsMin, kGuideBitsMax);
-  guide_shift_ = kDrawBits - bits;
+  // Bucket g holds the draws g / G <= r < (g + 1) / G; its smallest k is
+  // floor(g * nrest / G) + 1, exact in double as in the draw itself, and k
+  // grows with r. So guide[g] counts the kinds whose running sum is below that
+  // k, which is every kind a with ceil(sum(a) * G / nrest) <= g: each kind adds
+  // one at its bucket, and a running count makes the table, with no branch.
+  const int32_t buckets = 1 << guide_bits_;
+  std::fill(guide_.begin(), guide_.end(), 0);
+  const double scale = static_cast<double>(buckets);
   const auto open_total = static_cast<double>(open_total_);
-  int32_t position = 0;
-  for (int32_t bucket = 0; bucket < (1 << bits); ++bucket) {
-    // The smallest draw of the bucket, exact in single precision; k grows with the draw.
-    const auto lowest_draw = static_cast<float>(std::ldexp(bucket, -bits));
-    const auto k = static_cast<int32_t>(static_cast<double>(lowest_draw) * open_total + 1.0);
-    while (open_prefix_[static_cast<std::size_t>(position)] < k) ++position;
-    guide_[static_cast<std::size_t>(bucket)] = position;
+  for (const int32_t sum : open_prefix_) {
+    const double exact = static_cast<double>(sum) * scale / open_total;
+    const auto whole = static_cast<int32_t>(exact);  // the ceiling of a value >= 0, without a libm call
+    ++guide_[static_cast<std::size_t>(whole + static_cast<int32_t>(whole < exact))];
+  }
+  int32_t running = 0;
+  for (std::size_t bucket = 0; bucket < static_cast<std::size_t>(buckets); ++bucket) {
+    running += guide_[bucket];
+    guide_[bucket] = running;
   }
 }
 
 double BarFiller::fill(int32_t ngreedy, int32_t ntrial, automation::RandomGenerator& generator,
                        std::span<int32_t> row) {
-  if (ntrial <= 0 || active_count_ == 0) return bar_length_;
-  if (active_count_ <= 64)
-    return fill_with(WordMask{fit_words_[0]}, ngreedy, ntrial, generator, row);
-  const auto words = (active_count_ + 63) / 64;
+  if (ntrial <= 0 || open_total_ == 0) return bar_length_;
+  const LengthOrder order{sorted_length_.data(), shortest_mask_.data(), bar_length_};
+  if (kind_count_ < 16) return fill_with(WordMask<16>{fit_words_[0], order}, ngreedy, ntrial, generator, row);
+  if (kind_count_ < 32) return fill_with(WordMask<32>{fit_words_[0], order}, ngreedy, ntrial, generator, row);
+  if (narrow()) return fill_with(WordMask<64>{fit_words_[0], order}, ngreedy, ntrial, generator, row);
+  const auto words = (kind_count_ + 63) / 64;
   return fill_with(WordsMask{fit_words_.data(), words}, ngreedy, ntrial, generator, row);
 }
 
@@ -135,44 +260,45 @@ double BarFiller::fill_with(Mask fit, int32_t ngreedy, int32_t ntrial,
     greedy.load(fit);
   }
   const double length = bar_length_;
-  const double* piece = active_length_.data();
+  const double* piece = kinds_->length.data();
   int32_t* remaining = remaining_.data();
+  const auto size = static_cast<std::size_t>(kind_count_);
+  std::fill(greedy_count_.begin(), greedy_count_.begin() + static_cast<std::ptrdiff_t>(size), 0);
 
   // Greedy phase, once for all trials: the highest open kind that fits, again and again.
   double greedy_fill = 0.0;
   for (int32_t step = 0; step < ngreedy; ++step) {
     int32_t kind = 0;
     bool placed = false;
-    while (greedy.highest_at_or_below(active_count_ - 1, kind)) {
+    while (greedy.highest_at_or_below(kind_count_ - 1, kind)) {
       if (greedy_fill + piece[kind] <= length) {
         placed = true;
         break;
       }
-      greedy.clear(kind);
+      greedy.drop_too_long(kind, greedy_fill);
     }
     if (!placed) break;  // the remaining steps would place nothing either
     greedy_fill += piece[kind];
     ++greedy_count_[static_cast<std::size_t>(kind)];
-    if (--remaining[kind] == 0) greedy.clear(kind);
+    greedy.clear_if(kind, --remaining[kind] == 0);
   }
 
-  const auto open_total = static_cast<double>(open_total_);
-  const int32_t* prefix = open_prefix_.data();
-  const int32_t* guide = guide_.data();
-  const int32_t shift = guide_shift_;
-  automation::RandomGenerator draws = generator;  // a local copy stays in registers
+  // Every trial starts from the greedy result; its own pieces show only in
+  // `remaining`, so the chosen trial is kept as a copy of that array.
+  std::size_t slots = static_cast<std::size_t>(kind_count_);
+  if constexpr (!std::is_same_v<Mask, WordsMask>) slots = Mask::kCountSlots;
+  const std::size_t slot_bytes = slots * sizeof(int32_t);
+  std::memcpy(greedy_remaining_.data(), remaining, slot_bytes);
+  DrawsAhead draws(generator, direct_roulette_ ? kind_of_k_.data() : nullptr, open_prefix_.data(), guide_.data(),
+                   kDrawBits - guide_bits_, open_total_);
   double best_fill = 0.0;
-  std::size_t best_pieces = 0;
   bool chosen = false;
   for (int32_t t = 0; t < ntrial; ++t) {
     trial.load(greedy);
+    std::memcpy(remaining, greedy_remaining_.data(), slot_bytes);
     double fill = greedy_fill;
-    std::size_t placed = 0;
     for (;;) {
-      const float r = draws.next();
-      const auto k = static_cast<int32_t>(static_cast<double>(r) * open_total + 1.0);
-      int32_t j = guide[static_cast<uint32_t>(r * 0x1p24f) >> shift];
-      while (prefix[j] < k) ++j;
+      const int32_t j = draws.next_kind();
       int32_t kind = 0;
       bool fits = false;
       while (trial.highest_at_or_below(j, kind)) {
@@ -180,33 +306,26 @@ double BarFiller::fill_with(Mask fit, int32_t ngreedy, int32_t ntrial,
           fits = true;
           break;
         }
-        trial.clear(kind);
+        trial.drop_too_long(kind, fill);
       }
       if (!fits) break;
       fill += piece[kind];
-      if (--remaining[kind] == 0) trial.clear(kind);
-      if (placed == trial_pieces_.size()) trial_pieces_.resize(2 * placed);
-      trial_pieces_[placed++] = kind;
+      trial.clear_if(kind, --remaining[kind] == 0);
     }
     if (fill > best_fill) {
       best_fill = fill;
       chosen = true;
-      if (best_pieces_.size() < placed) best_pieces_.resize(trial_pieces_.size());
-      std::copy_n(trial_pieces_.begin(), placed, best_pieces_.begin());
-      best_pieces = placed;
+      std::memcpy(best_remaining_.data(), remaining, slot_bytes);
     }
-    for (std::size_t i = 0; i < placed; ++i) ++remaining[trial_pieces_[i]];
   }
-  generator = draws;
+  draws.finish(generator);
 
   if (chosen) {
     const ItemKinds& kinds = *kinds_;
-    auto item_of = [&](int32_t active) {
-      return static_cast<std::size_t>(kinds.index[static_cast<std::size_t>(active_kind_[static_cast<std::size_t>(active)])]);
-    };
-    for (int32_t active = 0; active < active_count_; ++active)
-      row[item_of(active)] = greedy_count_[static_cast<std::size_t>(active)];
-    for (std::size_t i = 0; i < best_pieces; ++i) ++row[item_of(best_pieces_[i])];
+    for (std::size_t position = 0; position < static_cast<std::size_t>(kind_count_); ++position) {
+      const auto item = static_cast<std::size_t>(kinds.index[position]);
+      row[item] = greedy_count_[position] + greedy_remaining_[position] - best_remaining_[position];
+    }
   }
   return length - best_fill;
 }

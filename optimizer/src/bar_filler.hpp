@@ -2,15 +2,19 @@
 // fullest. It draws exactly the values, picks exactly the kinds and keeps
 // exactly the pattern that the plain rules give (the reference builder in
 // optimizer/reference is the oracle), at a few nanoseconds per draw:
-// - only kinds with open demand take part; a kind without open demand can
-//   never take a piece nor be where the roulette stops;
-// - the roulette weighs the demand as the bar began, so its prefix sums and a
-//   guide table into them are built once per bar;
+// - a kind without open demand can never take a piece nor be where the
+//   roulette stops, so it only has to stay out of the mask below;
+// - the roulette weighs the demand as the bar began, so its running sums and
+//   a table of the kind for every k (or a guide into the sums, for many open
+//   pieces) are built once per bar, and each draw's kind is worked out a few
+//   draws ahead, off the trial's critical path;
 // - the kinds that may still take a piece in a trial are bits of a mask: a
-//   scan from j is the highest set bit at or below j, and a kind found full or
-//   too long is cleared for the rest of the trial (the fill only grows);
+//   scan from j is the highest set bit at or below j, and a kind found full is
+//   cleared for the rest of the trial; with fewer than 64 kinds, a kind found
+//   too long clears at once every kind that no longer fits, by a fixed-step
+//   search over the kinds in length order (the fill only grows);
 // - the greedy phase draws nothing and is the same in every trial, so it runs
-//   once per bar and every trial starts from its result.
+//   once per bar and every trial starts from its result with one fixed-size copy.
 #pragma once
 
 #include <cstdint>
@@ -24,17 +28,14 @@ namespace krelvo {
 
 class BarFiller {
  public:
-  // Sizes every buffer for `kinds`, so that filling bars allocates nothing.
-  void reserve(const ItemKinds& kinds);
+  // Sizes every buffer and orders the kinds by length, once per problem, so
+  // that filling bars allocates nothing.
+  void prepare(const ItemKinds& kinds);
 
-  struct BarStart {
-    bool some_piece_fits = false;  // an open piece fits on the empty bar
-    double longest_open_length = 0.0;
-  };
   // Sets up one bar of length `bar_length` against the open demand (one entry
-  // per kind of `kinds`, `open_total` their sum).
-  BarStart begin_bar(const ItemKinds& kinds, std::span<const int32_t> open, int32_t open_total,
-                     double bar_length);
+  // per kind of the prepared ItemKinds, `open_total` their sum); true when an
+  // open piece fits on the empty bar.
+  bool begin_bar(std::span<const int32_t> open, int32_t open_total, double bar_length);
 
   // The trials of the bar set up last; writes the counts of the chosen pattern
   // into `row` (indexed by item index, zeroed by the caller) and returns the
@@ -44,31 +45,37 @@ class BarFiller {
 
  private:
   template <class Mask>
-  double fill_with(Mask mask, int32_t ngreedy, int32_t ntrial, automation::RandomGenerator& generator,
+  double fill_with(Mask fit, int32_t ngreedy, int32_t ntrial, automation::RandomGenerator& generator,
                    std::span<int32_t> row);
   void build_guide();
+  // One mask word, with room for the count of kinds that fit (0..63).
+  bool narrow() const noexcept { return kind_count_ < 64; }
 
   const ItemKinds* kinds_ = nullptr;
+  int32_t kind_count_ = 0;
   double bar_length_ = 0.0;
   int32_t open_total_ = 0;
-  // One entry per kind with open demand at the start of the bar, ascending index.
-  int32_t active_count_ = 0;
-  std::vector<int32_t> active_kind_;  // position in ItemKinds
-  std::vector<double> active_length_;
-  std::vector<int32_t> open_prefix_;  // running sum of the open demand
-  std::vector<int32_t> remaining_;    // open demand minus the pieces of the current trial
+  std::vector<int32_t> open_prefix_;       // running sum of the open demand
+  std::vector<int32_t> remaining_;         // open demand minus the pieces of the current trial
+  std::vector<int32_t> greedy_remaining_;  // ... after the greedy phase alone
+  std::vector<int32_t> best_remaining_;    // ... of the fullest trial so far
   std::vector<int32_t> greedy_count_;
   // The roulette's guide: guide_[g] is where the running sum reaches the
   // smallest k of draws whose top bits are g, so the walk starts next to its end.
+  int32_t guide_bits_ = 0;
   std::vector<int32_t> guide_;
-  int32_t guide_shift_ = 0;
-  // Mask words: the kinds that fit on the empty bar, then the greedy result,
-  // then one trial's working copy (used when more than 64 kinds are open).
+  // Fewer than 64 kinds and few open pieces: kind_of_k_[k] is the roulette's kind for k itself.
+  bool direct_roulette_ = false;
+  std::vector<uint8_t> kind_of_k_;
+  // Fewer than 64 kinds: their lengths in ascending order (padded to 64 with
+  // infinity) and the mask of the r shortest for r = 0..64.
+  std::vector<double> sorted_length_;
+  std::vector<uint64_t> shortest_mask_;
+  // Mask words: the open kinds that fit on the empty bar, then the greedy
+  // result, then one trial's working copy (more than 64 kinds).
   std::vector<uint64_t> fit_words_;
   std::vector<uint64_t> greedy_words_;
   std::vector<uint64_t> trial_words_;
-  std::vector<int32_t> trial_pieces_;  // kinds placed by the current trial, in order
-  std::vector<int32_t> best_pieces_;
 };
 
 }  // namespace krelvo

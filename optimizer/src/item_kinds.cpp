@@ -1,6 +1,8 @@
 #include "item_kinds.hpp"
 
+#include <algorithm>
 #include <cmath>
+#include <numeric>
 #include <limits>
 #include <string>
 
@@ -22,6 +24,7 @@ void ItemKinds::read(const ProblemInputs& inputs) {
   quantity.clear();
   total_demand = 0;
   shortest_length = std::numeric_limits<double>::infinity();
+  longest_length = 0.0;
   for (int32_t i = 1; i <= nitem; ++i) {
     if (!inputs.mitem.contains(i))
       raise_subscript_out_of_range("Subscript out of range: mitem has no element " + std::to_string(i) +
@@ -43,8 +46,14 @@ void ItemKinds::read(const ProblemInputs& inputs) {
     index.push_back(i);
     length.push_back(piece);
     quantity.push_back(wanted);
-    if (piece < shortest_length) shortest_length = piece;
+    shortest_length = std::min(shortest_length, piece);
+    longest_length = std::max(longest_length, piece);
   }
+  by_length.resize(index.size());
+  std::iota(by_length.begin(), by_length.end(), 0);
+  std::stable_sort(by_length.begin(), by_length.end(), [this](int32_t a, int32_t b) {
+    return length[static_cast<std::size_t>(a)] < length[static_cast<std::size_t>(b)];
+  });
   arrays_hold_zero_to_nitem = inputs.litem.contains(0) && inputs.litem.contains(nitem) &&
                               inputs.mitem.contains(0);
 }

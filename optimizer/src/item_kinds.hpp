@@ -14,8 +14,10 @@ struct ItemKinds {
   std::vector<int32_t> index;  // item index of each kind with demand
   std::vector<double> length;
   std::vector<int32_t> quantity;
+  std::vector<int32_t> by_length;  // positions in ascending length
   int32_t total_demand = 0;
   double shortest_length = 0.0;
+  double longest_length = 0.0;
   // A fill trial ends with a scan that reads element 0 of both arrays, and the
   // scans read every element up to nitem: a trial needs them all.
   bool arrays_hold_zero_to_nitem = false;

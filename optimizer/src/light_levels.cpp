@@ -10,11 +10,7 @@ int16_t scaled_progress(int32_t c, int32_t span, int32_t count) {
 }
 
 void optbrza(SearchRun& run) {
-  OptimizerState& state = run.state();
-  run.first_report();
-  state.ngreedy = 0;
-  state.ntrial = 100;
-  run.build_and_adopt();
+  run.begin_level();
   for (int32_t i = 1; i <= 100; ++i) {
     run.build_and_offer();
     if (i % 10 == 0 && run.checkpoint(static_cast<int16_t>(i))) return;
@@ -23,10 +19,7 @@ void optbrza(SearchRun& run) {
 
 void optstandardna(SearchRun& run) {
   OptimizerState& state = run.state();
-  run.first_report();
-  state.ngreedy = 0;
-  state.ntrial = 100;
-  run.build_and_adopt();
+  run.begin_level();
   int32_t c = 0;
   // The fields are the loop variables: a stop leaves the running block's
   // setting in them, a complete run their exit values 3 and 0.

@@ -14,7 +14,7 @@ void PlanBuilder::prepare(const ProblemInputs& inputs) {
   prepared_ = false;
   kinds_.read(inputs);
   require_room_for_demand(inputs);
-  filler_.reserve(kinds_);
+  filler_.prepare(kinds_);
   open_.resize(kinds_.size());
   prepared_ = true;
   prepared_version_ = inputs.version;
@@ -25,6 +25,13 @@ void PlanBuilder::raise_unfinishable_bar(const StockKind& stock, int32_t ntrial,
     if (open_[kind] > 0 && kinds_.length[kind] > stock.length)
       raise_unfinishable(stock, ntrial, kinds_.index[kind], kinds_.length[kind]);
   raise_unfinishable(stock, ntrial, 0, 0.0);
+}
+
+double PlanBuilder::longest_open_length() const {
+  double longest = 0.0;
+  for (std::size_t kind = 0; kind < kinds_.size(); ++kind)
+    if (open_[kind] > 0) longest = std::max(longest, kinds_.length[kind]);
+  return longest;
 }
 
 void PlanBuilder::require_room_for_demand(const ProblemInputs& inputs) const {
@@ -57,9 +64,10 @@ double PlanBuilder::build(const ProblemInputs& inputs, int32_t ngreedy, int32_t 
   double total_waste = 0.0;
   for (;;) {
     const StockKind stock = read_stock_kind(inputs, position.kind);
-    const BarFiller::BarStart start = filler_.begin_bar(kinds_, open_, open_total, stock.length);
+    const bool some_piece_fits = filler_.begin_bar(open_, open_total, stock.length);
     if (open_total > 0) {
-      check_fill_range(stock, start.longest_open_length);
+      // Only a bar near the double range needs the longest piece still open.
+      if (!std::isfinite(stock.length + kinds_.longest_length)) check_fill_range(stock, longest_open_length());
     } else if (ntrial >= 1) {
       generator.next();  // the first draw, whose k = 1 the running sum never reaches
       automation::raise_subscript_out_of_range(
@@ -79,7 +87,7 @@ double PlanBuilder::build(const ProblemInputs& inputs, int32_t ngreedy, int32_t 
     // Demand never goes below 0, so a zero total means every kind is met.
     if (open_total == 0) break;
     // Every later bar would be this one again: fail instead of looping forever.
-    if (pieces == 0 && stock.unlimited()) raise_unfinishable_bar(stock, ntrial, start.some_piece_fits);
+    if (pieces == 0 && stock.unlimited()) raise_unfinishable_bar(stock, ntrial, some_piece_fits);
     // The rest of the last bar is not waste: the host keeps it for the next job.
     total_waste = automation::check_finite(total_waste + waste);
   }

@@ -25,6 +25,7 @@ class PlanBuilder final : public PlanConstruction {
  private:
   void prepare(const ProblemInputs& inputs);
   void require_room_for_demand(const ProblemInputs& inputs) const;
+  double longest_open_length() const;
   [[noreturn]] void raise_unfinishable_bar(const StockKind& stock, int32_t ntrial, bool some_piece_fits) const;
 
   bool prepared_ = false;

@@ -33,9 +33,12 @@ void SearchRun::adopt(double waste) {
     state_.trial_plan.counts.resize(state_.best_plan.counts.size());
 }
 
-void SearchRun::first_report() {
+void SearchRun::begin_level() {
   state_.progress = 0;
   report_();
+  state_.ngreedy = 0;
+  state_.ntrial = 100;
+  build_and_adopt();
 }
 
 bool SearchRun::checkpoint(int16_t value) {

@@ -25,8 +25,10 @@ class SearchRun {
   // A later plan replaces the best only with a strictly smaller waste.
   double build_and_offer();
 
-  // progress 0 and the event; prekid is not looked at here.
-  void first_report();
+  // How every level begins: progress 0 and the event (prekid is not looked at
+  // there), then the first plan with ngreedy 0 and ntrial 100, adopted
+  // whatever the previous run left.
+  void begin_level();
   // progress p, the event, the yield; true when the schedule must stop on prekid.
   bool checkpoint(int16_t value);
 

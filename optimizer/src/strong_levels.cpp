@@ -15,10 +15,7 @@ constexpr int32_t kTuningBlocks = 45;
 void run_strong_level(SearchRun& run, const StrongLevel& level) {
   OptimizerState& state = run.state();
   TuneTable table{};
-  run.first_report();
-  state.ngreedy = 0;
-  state.ntrial = 100;
-  run.build_and_adopt();
+  run.begin_level();
   if (!run_tuning(run, level, table)) return;
   const Setting chosen = select_setting(table);
   state.ngreedy = chosen.ngreedy;

@@ -55,6 +55,7 @@ inline OptimizerState& state_of(clsOptimizacija& optimizer) { return InternalAcc
 inline std::vector<std::vector<int32_t>> bars_of(const Variant& rezanje) {
   std::vector<std::vector<int32_t>> bars;
   const auto& plan = rezanje.get<SafeArray<Variant>>();
+  if (!plan.has_array()) return bars;
   for (int32_t b = 1; b <= plan.ubound(); ++b) {
     const auto counts = plan.at(b).get<SafeArray<int32_t>>().elements();
     bars.emplace_back(counts.begin(), counts.end());

@@ -1,0 +1,27 @@
+// Bundled benchmark problems: one line per kind, "item <length> <quantity>"
+// or "stock <length> <quantity>", '#' starts a comment.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "krelvo.hpp"
+
+namespace krelvo::bench {
+
+struct ProblemFile {
+  std::string name;
+  std::vector<double> item_lengths;
+  std::vector<int32_t> item_quantities;
+  std::vector<double> stock_lengths;
+  std::vector<int32_t> stock_quantities;
+};
+
+// Throws std::runtime_error naming the file and line of a bad entry.
+ProblemFile read_problem_file(const std::string& path);
+
+// Sets nitem, nsource and the four arrays (element 0 added, no kind).
+void describe_problem(clsOptimizacija& optimizer, const ProblemFile& problem);
+
+}  // namespace krelvo::bench
