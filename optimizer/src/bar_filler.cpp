@@ -8,19 +8,29 @@
 #include <limits>
 
 namespace krelvo {
-namespace {
-
-constexpr int kGuideBitsMin = 4;
-constexpr int kGuideBitsMax = 10;
-constexpr int kDrawBits = 24;  // the generator's values are multiples of 2^-24
-constexpr int32_t kDirectRouletteLimit = 8192;
 
 // The open kinds in length order, for clearing every kind that stops fitting at once.
 struct LengthOrder {
   const double* sorted_length = nullptr;
   const uint64_t* shortest_mask = nullptr;
   double bar_length = 0.0;
+  // Whole-number lengths: rank_of_room[r] counts the kinds of length <= r, for
+  // r up to the longest; null when the bar or the lengths do not allow it.
+  const uint8_t* rank_of_room = nullptr;
+  double whole_bar = 0.0;
+  double longest = 0.0;
 };
+
+namespace {
+
+constexpr int kGuideBitsMin = 4;
+constexpr int kGuideBitsMax = 10;
+constexpr int kDrawBits = 24;  // the generator's values are multiples of 2^-24
+constexpr int32_t kDirectRouletteLimit = 8192;
+// Whole-number piece lengths up to this take the room table instead of the length search.
+constexpr double kRoomTableLimit = 65536.0;
+// Below this, a whole-number fill, the bar and their difference are exact in double.
+constexpr double kExactWholeLimit = 0x1p52;
 
 // Fewer than kSlots kinds (16, 32 or 64): the mask is one register, and a
 // trial's counts and the length search span kSlots entries.
@@ -48,6 +58,13 @@ struct WordMask {
   // mispredict and a short chain of dependent steps. At most kSlots - 1 kinds
   // fit, since there are fewer kinds than slots.
   void drop_too_long(int32_t, double fill) noexcept {
+    if (order.rank_of_room != nullptr) {
+      // Whole numbers: fill + length <= bar exactly when length <= floor(bar) - fill,
+      // and the fill never passes floor(bar), so the room is a valid index.
+      const double room = std::min(order.whole_bar - fill, order.longest);
+      bits &= order.shortest_mask[order.rank_of_room[static_cast<std::size_t>(room)]];
+      return;
+    }
     const double* length = order.sorted_length;
     const double bar = order.bar_length;
     int32_t groups = 0;
@@ -171,11 +188,27 @@ void BarFiller::prepare(const ItemKinds& kinds) {
     shortest_mask_[rank + 1] = shortest_mask_[rank] | uint64_t{1} << position;
   }
   for (std::size_t rank = size; rank < 64; ++rank) shortest_mask_[rank + 1] = shortest_mask_[rank];
+  build_room_table();
+}
+
+void BarFiller::build_room_table() {
+  const ItemKinds& kinds = *kinds_;
+  rank_of_room_.clear();
+  const bool whole = std::all_of(kinds.length.begin(), kinds.length.end(),
+                                 [](double length) { return length == std::floor(length); });
+  if (!whole || kinds.size() == 0 || kinds.longest_length > kRoomTableLimit) return;
+  rank_of_room_.assign(static_cast<std::size_t>(kinds.longest_length) + 1, 0);
+  std::size_t rank = 0;
+  for (std::size_t room = 0; room < rank_of_room_.size(); ++room) {
+    while (rank < sorted_length_.size() && sorted_length_[rank] <= static_cast<double>(room)) ++rank;
+    rank_of_room_[room] = static_cast<uint8_t>(rank);
+  }
 }
 
 bool BarFiller::begin_bar(std::span<const int32_t> open, int32_t open_total, double bar_length) {
   bar_length_ = bar_length;
   open_total_ = open_total;
+  room_table_fits_ = !rank_of_room_.empty() && bar_length >= 0.0 && bar_length < kExactWholeLimit;
   const auto size = static_cast<std::size_t>(kind_count_);
   int32_t running = 0;
   for (std::size_t position = 0; position < size; ++position) {
@@ -187,7 +220,7 @@ bool BarFiller::begin_bar(std::span<const int32_t> open, int32_t open_total, dou
     uint64_t open_bits = 0;
     for (std::size_t position = 0; position < size; ++position)
       open_bits |= uint64_t{open[position] > 0} << position;
-    WordMask<64> fit{open_bits, {sorted_length_.data(), shortest_mask_.data(), bar_length}};
+    WordMask<64> fit{open_bits, length_order()};
     fit.drop_too_long(0, 0.0);
     fit_words_[0] = fit.bits;
   } else {
@@ -216,6 +249,16 @@ bool BarFiller::begin_bar(std::span<const int32_t> open, int32_t open_total, dou
   return std::any_of(fit_words_.begin(), fit_words_.end(), [](uint64_t word) { return word != 0; });
 }
 
+LengthOrder BarFiller::length_order() const noexcept {
+  LengthOrder order{sorted_length_.data(), shortest_mask_.data(), bar_length_};
+  if (room_table_fits_) {
+    order.rank_of_room = rank_of_room_.data();
+    order.whole_bar = std::floor(bar_length_);
+    order.longest = static_cast<double>(rank_of_room_.size() - 1);
+  }
+  return order;
+}
+
 void BarFiller::build_guide() {
   // Bucket g holds the draws g / G <= r < (g + 1) / G; its smallest k is
   // floor(g * nrest / G) + 1, exact in double as in the draw itself, and k
@@ -241,7 +284,7 @@ void BarFiller::build_guide() {
 double BarFiller::fill(int32_t ngreedy, int32_t ntrial, automation::RandomGenerator& generator,
                        std::span<int32_t> row) {
   if (ntrial <= 0 || open_total_ == 0) return bar_length_;
-  const LengthOrder order{sorted_length_.data(), shortest_mask_.data(), bar_length_};
+  const LengthOrder order = length_order();
   if (kind_count_ < 16) return fill_with(WordMask<16>{fit_words_[0], order}, ngreedy, ntrial, generator, row);
   if (kind_count_ < 32) return fill_with(WordMask<32>{fit_words_[0], order}, ngreedy, ntrial, generator, row);
   if (narrow()) return fill_with(WordMask<64>{fit_words_[0], order}, ngreedy, ntrial, generator, row);

@@ -26,6 +26,8 @@
 
 namespace krelvo {
 
+struct LengthOrder;
+
 class BarFiller {
  public:
   // Sizes every buffer and orders the kinds by length, once per problem, so
@@ -48,6 +50,8 @@ class BarFiller {
   double fill_with(Mask fit, int32_t ngreedy, int32_t ntrial, automation::RandomGenerator& generator,
                    std::span<int32_t> row);
   void build_guide();
+  void build_room_table();
+  LengthOrder length_order() const noexcept;
   // One mask word, with room for the count of kinds that fit (0..63).
   bool narrow() const noexcept { return kind_count_ < 64; }
 
@@ -71,6 +75,11 @@ class BarFiller {
   // infinity) and the mask of the r shortest for r = 0..64.
   std::vector<double> sorted_length_;
   std::vector<uint64_t> shortest_mask_;
+  // Whole-number lengths (fewer than 64 kinds): for each room up to the
+  // longest length, the number of kinds that fit in it; usable on a bar whose
+  // length keeps whole-number fills exact.
+  std::vector<uint8_t> rank_of_room_;
+  bool room_table_fits_ = false;
   // Mask words: the open kinds that fit on the empty bar, then the greedy
   // result, then one trial's working copy (more than 64 kinds).
   std::vector<uint64_t> fit_words_;
