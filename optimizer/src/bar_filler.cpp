@@ -49,7 +49,11 @@ struct WordMask {
     return true;
   }
   void clear(int32_t position) noexcept { bits &= ~(uint64_t{1} << position); }
-  void clear_if(int32_t position, bool empty) noexcept { bits &= ~(uint64_t{empty} << position); }
+  // A branch, not a masked clear: a kind seldom runs out within a trial, and a
+  // predicted branch keeps the open count off the chain that finds the next kind.
+  void clear_if(int32_t position, bool empty) noexcept {
+    if (empty) clear(position);
+  }
   // `position` does not fit at `fill`: keep only the kinds that still do,
   // found among the shorter ones (the same test `fill + length <= bar`, which
   // holds for a prefix of the length order). Two rounds of independent tests
