@@ -105,6 +105,16 @@ struct WordsMask {
   void drop_too_long(int32_t position, double) noexcept { clear(position); }
 };
 
+// The generator's state one draw earlier: its step undone, one operation at a time.
+automation::RandomGenerator::State state_before(const automation::RandomGenerator::State& after) noexcept {
+  const uint32_t mixed3 = std::rotr(after[3], 11);  // s3 ^ s1
+  const uint32_t s0 = after[0] ^ mixed3;
+  // after[1] ^ after[2] is s1 ^ (s1 << 9), which four shifts undo.
+  const uint32_t x = after[1] ^ after[2];
+  const uint32_t s1 = x ^ (x << 9) ^ (x << 18) ^ (x << 27);
+  return {s0, s1, after[1] ^ s1 ^ s0, mixed3 ^ s1};
+}
+
 // The roulette's kind for a draw depends only on the bar (its open demand as
 // the bar began), never on the trial. So each draw is worked out a few draws
 // ahead of its use: that work does not wait for the trial, and the processor
@@ -129,14 +139,18 @@ class DrawsAhead {
     return kind;
   }
 
-  // Leaves `generator` just past the draws used: before the oldest one ahead.
-  void finish(automation::RandomGenerator& generator) const noexcept { generator.set_state(state_[slot_]); }
+  // Leaves `generator` just past the draws used: kAhead steps back from the
+  // draws made, which costs less once per bar than saving a state per draw.
+  void finish(automation::RandomGenerator& generator) const noexcept {
+    automation::RandomGenerator::State state = draws_.state();
+    for (std::size_t step = 0; step < kAhead; ++step) state = state_before(state);
+    generator.set_state(state);
+  }
 
  private:
   static constexpr std::size_t kAhead = 8;
 
   void draw_into(std::size_t slot) noexcept {
-    state_[slot] = draws_.state();
     const float r = draws_.next();
     // k = floor(r * nrest + 1) in double; the sum is positive, so truncation is the floor.
     const auto k = static_cast<int32_t>(static_cast<double>(r) * open_total_ + 1.0);
@@ -158,7 +172,6 @@ class DrawsAhead {
   double open_total_;
   std::size_t slot_ = 0;
   std::array<int32_t, kAhead> kind_{};
-  std::array<automation::RandomGenerator::State, kAhead> state_{};
 };
 
 }  // namespace
