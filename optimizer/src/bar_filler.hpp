@@ -7,12 +7,14 @@
 // - the roulette weighs the demand as the bar began, so its running sums and
 //   a table of the kind for every k (or a guide into the sums, for many open
 //   pieces) are built once per bar, and each draw's kind is worked out a few
-//   draws ahead, off the trial's critical path;
+//   draws ahead, off the trial's critical path (the generator is stepped back
+//   over the draws not used, once per bar);
 // - the kinds that may still take a piece in a trial are bits of a mask: a
 //   scan from j is the highest set bit at or below j, and a kind found full is
 //   cleared for the rest of the trial; with fewer than 64 kinds, a kind found
 //   too long clears at once every kind that no longer fits, by a fixed-step
-//   search over the kinds in length order (the fill only grows);
+//   search over the kinds in length order (the fill only grows), or, with
+//   whole-number lengths, by one look-up of the room left;
 // - the greedy phase draws nothing and is the same in every trial, so it runs
 //   once per bar and every trial starts from its result with one fixed-size copy.
 #pragma once
