@@ -118,12 +118,14 @@ automation::RandomGenerator::State state_before(const automation::RandomGenerato
 // The roulette's kind for a draw depends only on the bar (its open demand as
 // the bar began), never on the trial. So each draw is worked out a few draws
 // ahead of its use: that work does not wait for the trial, and the processor
-// runs it in the shadow of the trial's own chain of dependent steps. The state
-// before every draw still ahead is kept, so the generator ends exactly past
-// the draws used.
+// runs it in the shadow of the trial's own chain of dependent steps. At the
+// end the generator is stepped back over the draws still ahead, so it ends
+// exactly past the draws used. kDirect: the kind of every k from a table, a
+// choice fixed per bar and so made at compile time, off the per-draw path.
+template <bool kDirect>
 class DrawsAhead {
  public:
-  // With `kind_of_k`, the kind of every k directly; without, the guide into the running sums.
+  // kDirect reads `kind_of_k`; otherwise the walk starts from the guide into the running sums.
   DrawsAhead(const automation::RandomGenerator& generator, const uint8_t* kind_of_k, const int32_t* prefix,
              const int32_t* guide, int32_t shift, int32_t open_total) noexcept
       : draws_(generator), kind_of_k_(kind_of_k), prefix_(prefix), guide_(guide), shift_(shift),
@@ -154,7 +156,7 @@ class DrawsAhead {
     const float r = draws_.next();
     // k = floor(r * nrest + 1) in double; the sum is positive, so truncation is the floor.
     const auto k = static_cast<int32_t>(static_cast<double>(r) * open_total_ + 1.0);
-    if (kind_of_k_ != nullptr) {
+    if constexpr (kDirect) {
       kind_[slot] = kind_of_k_[k];
       return;
     }
@@ -195,6 +197,7 @@ void BarFiller::prepare(const ItemKinds& kinds) {
   fit_words_.assign(words, 0);
   greedy_words_.assign(words, 0);
   trial_words_.assign(words, 0);
+  rank_of_room_.clear();  // a table of an earlier problem must not outlive it
   if (!narrow()) return;
   kind_of_k_.resize(kDirectRouletteLimit + 8);
   sorted_length_.assign(64, std::numeric_limits<double>::infinity());  // never fits
@@ -210,7 +213,6 @@ void BarFiller::prepare(const ItemKinds& kinds) {
 
 void BarFiller::build_room_table() {
   const ItemKinds& kinds = *kinds_;
-  rank_of_room_.clear();
   const bool whole = std::all_of(kinds.length.begin(), kinds.length.end(),
                                  [](double length) { return length == std::floor(length); });
   if (!whole || kinds.size() == 0 || kinds.longest_length > kRoomTableLimit) return;
@@ -302,14 +304,22 @@ double BarFiller::fill(int32_t ngreedy, int32_t ntrial, automation::RandomGenera
                        std::span<int32_t> row) {
   if (ntrial <= 0 || open_total_ == 0) return bar_length_;
   const LengthOrder order = length_order();
-  if (kind_count_ < 16) return fill_with(WordMask<16>{fit_words_[0], order}, ngreedy, ntrial, generator, row);
-  if (kind_count_ < 32) return fill_with(WordMask<32>{fit_words_[0], order}, ngreedy, ntrial, generator, row);
-  if (narrow()) return fill_with(WordMask<64>{fit_words_[0], order}, ngreedy, ntrial, generator, row);
+  if (direct_roulette_) return fill_narrow<true>(order, ngreedy, ntrial, generator, row);
+  if (narrow()) return fill_narrow<false>(order, ngreedy, ntrial, generator, row);
   const auto words = (kind_count_ + 63) / 64;
-  return fill_with(WordsMask{fit_words_.data(), words}, ngreedy, ntrial, generator, row);
+  return fill_with<WordsMask, false>(WordsMask{fit_words_.data(), words}, ngreedy, ntrial, generator, row);
 }
 
-template <class Mask>
+template <bool kDirect>
+double BarFiller::fill_narrow(const LengthOrder& order, int32_t ngreedy, int32_t ntrial,
+                              automation::RandomGenerator& generator, std::span<int32_t> row) {
+  const uint64_t bits = fit_words_[0];
+  if (kind_count_ < 16) return fill_with<WordMask<16>, kDirect>({bits, order}, ngreedy, ntrial, generator, row);
+  if (kind_count_ < 32) return fill_with<WordMask<32>, kDirect>({bits, order}, ngreedy, ntrial, generator, row);
+  return fill_with<WordMask<64>, kDirect>({bits, order}, ngreedy, ntrial, generator, row);
+}
+
+template <class Mask, bool kDirect>
 double BarFiller::fill_with(Mask fit, int32_t ngreedy, int32_t ntrial,
                             automation::RandomGenerator& generator, std::span<int32_t> row) {
   Mask greedy = fit;
@@ -349,7 +359,7 @@ double BarFiller::fill_with(Mask fit, int32_t ngreedy, int32_t ntrial,
   if constexpr (!std::is_same_v<Mask, WordsMask>) slots = Mask::kCountSlots;
   const std::size_t slot_bytes = slots * sizeof(int32_t);
   std::memcpy(greedy_remaining_.data(), remaining, slot_bytes);
-  DrawsAhead draws(generator, direct_roulette_ ? kind_of_k_.data() : nullptr, open_prefix_.data(), guide_.data(),
+  DrawsAhead<kDirect> draws(generator, kind_of_k_.data(), open_prefix_.data(), guide_.data(),
                    kDrawBits - guide_bits_, open_total_);
   double best_fill = 0.0;
   bool chosen = false;

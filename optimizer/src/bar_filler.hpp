@@ -48,7 +48,10 @@ class BarFiller {
               std::span<int32_t> row);
 
  private:
-  template <class Mask>
+  template <bool kDirect>
+  double fill_narrow(const LengthOrder& order, int32_t ngreedy, int32_t ntrial,
+                     automation::RandomGenerator& generator, std::span<int32_t> row);
+  template <class Mask, bool kDirect>
   double fill_with(Mask fit, int32_t ngreedy, int32_t ntrial, automation::RandomGenerator& generator,
                    std::span<int32_t> row);
   void build_guide();
