@@ -1,7 +1,7 @@
-# Included by the sanitizer build: registers a CTest test that builds the fuzz
-# project with clang and runs each target for a few seconds, when clang with
-# libFuzzer is here (scripts/bootstrap installs both).
-find_program(FUZZ_CLANGXX NAMES clang++ clang++-14)
+# Included by the sanitizer build: builds the fuzz preset (build-fuzz/, clang)
+# in one test and runs each fuzz target for FUZZ_SECONDS in a test of its
+# own, when clang with libFuzzer is here (scripts/bootstrap installs both).
+find_program(FUZZ_CLANGXX NAMES clang++)
 if(NOT FUZZ_CLANGXX)
   message(STATUS "Fuzz tests skipped: no clang++")
   return()
@@ -19,16 +19,22 @@ if(NOT fuzz_probe_result EQUAL 0)
   return()
 endif()
 
-set(FUZZ_SECONDS 5 CACHE STRING "Seconds each fuzz target runs in the sanitizer tests")
-add_test(NAME fuzz.profile_parser
-  COMMAND ${CMAKE_COMMAND}
-    -DSOURCE_DIR=${CMAKE_CURRENT_LIST_DIR}
-    -DBUILD_DIR=${CMAKE_BINARY_DIR}/fuzz
-    -DCXX=${FUZZ_CLANGXX}
-    -DGENERATOR=${CMAKE_GENERATOR}
-    -DTARGET=profile_parser_fuzzer
-    -DCORPUS=profile
-    -DSECONDS=${FUZZ_SECONDS}
-    -P ${CMAKE_CURRENT_LIST_DIR}/run_fuzzer.cmake)
-# Includes building the fuzz project the first time.
-set_tests_properties(fuzz.profile_parser PROPERTIES TIMEOUT 900 LABELS fuzz)
+include(${CMAKE_CURRENT_LIST_DIR}/FuzzTargets.cmake)
+set(fuzz_build_dir ${PROJECT_SOURCE_DIR}/build-fuzz)
+add_test(NAME fuzz.build
+  COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${PROJECT_SOURCE_DIR} -P ${CMAKE_CURRENT_LIST_DIR}/build_fuzzers.cmake)
+set_tests_properties(fuzz.build PROPERTIES TIMEOUT 1800 LABELS fuzz FIXTURES_SETUP fuzz_targets)
+
+set(FUZZ_SECONDS 30 CACHE STRING "Seconds each fuzz target runs in the sanitizer tests")
+foreach(name ${FUZZ_TARGETS})
+  add_test(NAME fuzz.${name}
+    COMMAND ${CMAKE_COMMAND}
+      -DFUZZER=${fuzz_build_dir}/bin/${name}_fuzzer
+      -DSEEDS=${CMAKE_CURRENT_LIST_DIR}/corpus/${name}
+      -DWORK_DIR=${CMAKE_BINARY_DIR}/fuzz-runs/${name}
+      -DSECONDS=${FUZZ_SECONDS}
+      -DTIMEOUT=${FUZZ_TIMEOUT_${name}}
+      -P ${CMAKE_CURRENT_LIST_DIR}/run_fuzzer.cmake)
+  math(EXPR fuzz_timeout "${FUZZ_SECONDS} + 120")
+  set_tests_properties(fuzz.${name} PROPERTIES TIMEOUT ${fuzz_timeout} LABELS fuzz FIXTURES_REQUIRED fuzz_targets)
+endforeach()

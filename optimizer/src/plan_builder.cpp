@@ -40,7 +40,8 @@ void PlanBuilder::require_room_for_demand(const ProblemInputs& inputs) const {
   // takes of the shortest piece.
   if (kinds_.total_demand == 0 || inputs.lsource.dimensions() != 1) return;
   double longest_bar = 0.0;
-  for (int32_t kind = std::max(1, inputs.lsource.lbound()); kind <= inputs.lsource.ubound(); ++kind) {
+  // A 64-bit index: an array may end at the largest 32-bit index.
+  for (int64_t kind = std::max(1, inputs.lsource.lbound()); kind <= inputs.lsource.ubound(); ++kind) {
     const double length = inputs.lsource.at(kind);
     if (std::isfinite(length)) longest_bar = std::max(longest_bar, length);
   }

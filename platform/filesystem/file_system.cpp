@@ -1,6 +1,8 @@
 #include "automation/file_system.hpp"
 
 #include <fcntl.h>
+#include <stdio.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,7 +23,22 @@ auto retrying(Call call) {
 }
 
 FileStatus status_of(const struct stat& native) {
-  return FileStatus{.size = static_cast<int64_t>(native.st_size), .mode = static_cast<uint32_t>(native.st_mode)};
+  return FileStatus{.size = static_cast<int64_t>(native.st_size),
+                    .mode = static_cast<uint32_t>(native.st_mode),
+                    .device = static_cast<uint64_t>(native.st_dev),
+                    .inode = static_cast<uint64_t>(native.st_ino),
+                    .owner = static_cast<uint32_t>(native.st_uid),
+                    .group = static_cast<uint32_t>(native.st_gid)};
+}
+
+int rename_without_replacing(const char* from, const char* to) {
+  const int moved = retrying([&] { return ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE); });
+  if (moved != -EINVAL && moved != -ENOSYS) return moved;
+  // File systems without the no-replace rename: a hard link is made only where nothing is.
+  const int linked = retrying([&] { return ::link(from, to); });
+  if (linked < 0) return linked;
+  ::unlink(from);
+  return 0;
 }
 
 FileSystem make_native_file_system() {
@@ -58,7 +75,12 @@ FileSystem make_native_file_system() {
     return result;
   };
   native.rename = [](const char* from, const char* to) { return retrying([&] { return ::rename(from, to); }); };
+  native.rename_no_replace = rename_without_replacing;
   native.remove = [](const char* path) { return retrying([&] { return ::unlink(path); }); };
+  native.lock = [](int file, int operation) { return retrying([&] { return ::flock(file, operation); }); };
+  native.chown = [](int file, uint32_t owner, uint32_t group) {
+    return retrying([&] { return ::fchown(file, static_cast<uid_t>(owner), static_cast<gid_t>(group)); });
+  };
   return native;
 }
 
@@ -98,7 +120,10 @@ void set_file_system(std::shared_ptr<const FileSystem> replacement) {
   fill_gap(table->fstat, native.fstat);
   fill_gap(table->stat, native.stat);
   fill_gap(table->rename, native.rename);
+  fill_gap(table->rename_no_replace, native.rename_no_replace);
   fill_gap(table->remove, native.remove);
+  fill_gap(table->lock, native.lock);
+  fill_gap(table->chown, native.chown);
   std::lock_guard lock(table_mutex);
   current_table() = std::move(table);
 }

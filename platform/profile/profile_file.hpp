@@ -1,20 +1,25 @@
 // A profile file held under an advisory lock: readers share it, a writer holds
 // it alone and replaces the file whole, so no reader and no crash ever sees
 // half a write and two writers of one file never lose each other's change.
+// Every call goes through the file-system table in use when the file was opened.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "automation/file_system.hpp"
+
 namespace automation::profile {
 
-// Owns one open file descriptor; closing it releases its lock.
+// Owns one descriptor opened through the file-system table and closes it
+// there; closing it releases its lock.
 class UniqueFd {
  public:
   UniqueFd() = default;
-  explicit UniqueFd(int fd) : fd_(fd) {}
-  UniqueFd(UniqueFd&& other) noexcept : fd_(other.release()) {}
+  UniqueFd(std::shared_ptr<const FileSystem> file_system, int fd) : file_system_(std::move(file_system)), fd_(fd) {}
+  UniqueFd(UniqueFd&& other) noexcept : file_system_(std::move(other.file_system_)), fd_(other.release()) {}
   UniqueFd& operator=(UniqueFd&& other) noexcept;
   UniqueFd(const UniqueFd&) = delete;
   UniqueFd& operator=(const UniqueFd&) = delete;
@@ -25,6 +30,7 @@ class UniqueFd {
   int release() noexcept;
 
  private:
+  std::shared_ptr<const FileSystem> file_system_;
   int fd_ = -1;
 };
 
@@ -43,8 +49,10 @@ class LockedProfileFile {
   bool replace(std::string_view content) const;
 
  private:
-  LockedProfileFile(UniqueFd fd, std::string path) : fd_(std::move(fd)), path_(std::move(path)) {}
+  LockedProfileFile(std::shared_ptr<const FileSystem> file_system, UniqueFd fd, std::string path)
+      : file_system_(std::move(file_system)), fd_(std::move(fd)), path_(std::move(path)) {}
 
+  std::shared_ptr<const FileSystem> file_system_;
   UniqueFd fd_;
   std::string path_;
 };

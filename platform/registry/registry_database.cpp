@@ -110,7 +110,7 @@ SqliteConnection& RegistryDatabase::connection() {
   }
   if (!connection_) {
     create_private_folders(file_.parent_path());
-    auto opened = std::make_unique<SqliteConnection>(file_, kBusyTimeoutMs);
+    auto opened = std::make_unique<SqliteConnection>(file_, vfs_, kBusyTimeoutMs);
     opened->execute("PRAGMA foreign_keys = ON");
     use_write_ahead_log(*opened);
     ensure_schema(*opened);

@@ -32,13 +32,15 @@ struct StoredValue {
 
 class RegistryDatabase {
  public:
-  // The file and its folder are created on first use, not here.
-  explicit RegistryDatabase(std::filesystem::path file) : file_(std::move(file)) {}
+  // The file and its folder are created on first use, not here. An empty
+  // VFS name is SQLite's default.
+  RegistryDatabase(std::filesystem::path file, std::string vfs) : file_(std::move(file)), vfs_(std::move(vfs)) {}
   ~RegistryDatabase();
   RegistryDatabase(const RegistryDatabase&) = delete;
   RegistryDatabase& operator=(const RegistryDatabase&) = delete;
 
   const std::filesystem::path& file() const noexcept { return file_; }
+  const std::string& vfs() const noexcept { return vfs_; }
 
   LONG open_key(KeyId base, const KeyPath& path, KeyId& found);
   // Creates every missing key of the path.
@@ -54,6 +56,7 @@ class RegistryDatabase {
   SqliteConnection& connection();
 
   std::filesystem::path file_;
+  std::string vfs_;
   std::mutex mutex_;
   std::unique_ptr<SqliteConnection> connection_;
   pid_t connection_owner_ = 0;

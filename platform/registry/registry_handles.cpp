@@ -21,16 +21,22 @@ HKEY last_handed_out = 0;
 
 std::mutex store_mutex;
 std::shared_ptr<RegistryDatabase> current_store;
+std::string store_vfs;
 
 std::shared_ptr<RegistryDatabase> store_named_by_environment() {
   std::filesystem::path file = registry_store_path();
   std::lock_guard lock(store_mutex);
-  if (!current_store || current_store->file() != file)
-    current_store = std::make_shared<RegistryDatabase>(std::move(file));
+  if (!current_store || current_store->file() != file || current_store->vfs() != store_vfs)
+    current_store = std::make_shared<RegistryDatabase>(std::move(file), store_vfs);
   return current_store;
 }
 
 }  // namespace
+
+void set_store_vfs(std::string vfs_name) {
+  std::lock_guard lock(store_mutex);
+  store_vfs = std::move(vfs_name);
+}
 
 bool is_predefined_key(HKEY handle) {
   return std::find(std::begin(kPredefinedKeys), std::end(kPredefinedKeys), handle) != std::end(kPredefinedKeys);

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "automation/registry.hpp"
 #include "registry_database.hpp"
@@ -16,6 +17,9 @@ struct OpenKey {
   std::shared_ptr<RegistryDatabase> database;
   KeyId id = 0;
 };
+
+// The SQLite VFS of stores opened from now on; empty for SQLite's default.
+void set_store_vfs(std::string vfs_name);
 
 bool is_predefined_key(HKEY handle);
 // A predefined root (in the store the environment names now) or a key opened

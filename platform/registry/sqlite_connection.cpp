@@ -23,9 +23,9 @@ std::string failure_text(sqlite3* connection, std::string_view what) {
 
 }  // namespace
 
-SqliteConnection::SqliteConnection(const std::filesystem::path& file, int busy_timeout_ms) {
+SqliteConnection::SqliteConnection(const std::filesystem::path& file, const std::string& vfs, int busy_timeout_ms) {
   const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
-  if (sqlite3_open_v2(file.c_str(), &connection_, flags, nullptr) != SQLITE_OK) {
+  if (sqlite3_open_v2(file.c_str(), &connection_, flags, vfs.empty() ? nullptr : vfs.c_str()) != SQLITE_OK) {
     // SQLite hands out a connection even when opening fails, for its message.
     std::string description = failure_text(connection_, "cannot open " + file.string());
     sqlite3_close(connection_);

@@ -8,15 +8,17 @@
 #include <cstdint>
 #include <filesystem>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace automation::registry_store {
 
 class SqliteConnection {
  public:
-  // Opens the file, creating it when missing; waits up to busy_timeout_ms for
-  // another process's lock before giving up.
-  SqliteConnection(const std::filesystem::path& file, int busy_timeout_ms);
+  // Opens the file through the named VFS (empty: SQLite's default), creating
+  // it when missing; waits up to busy_timeout_ms for another process's lock
+  // before giving up.
+  SqliteConnection(const std::filesystem::path& file, const std::string& vfs, int busy_timeout_ms);
   ~SqliteConnection();
   SqliteConnection(const SqliteConnection&) = delete;
   SqliteConnection& operator=(const SqliteConnection&) = delete;

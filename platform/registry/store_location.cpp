@@ -36,6 +36,8 @@ std::filesystem::path config_folder() {
 
 std::filesystem::path registry_store_path() { return config_folder() / kProjectFolder / kStoreFile; }
 
+void set_registry_store_vfs(std::string vfs_name) { registry_store::set_store_vfs(std::move(vfs_name)); }
+
 std::size_t registry_open_key_count() { return registry_store::open_key_count(); }
 
 }  // namespace automation

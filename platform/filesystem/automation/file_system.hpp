@@ -21,8 +21,13 @@ namespace automation {
 struct FileStatus {
   int64_t size = 0;
   uint32_t mode = 0;  // file type and permission bits, as in st_mode
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  uint32_t owner = 0;
+  uint32_t group = 0;
 
   bool is_directory() const noexcept { return S_ISDIR(mode); }
+  bool same_file(const FileStatus& other) const noexcept { return device == other.device && inode == other.inode; }
   bool is_regular() const noexcept { return S_ISREG(mode); }
   uint32_t permissions() const noexcept { return mode & 07777u; }
 };
@@ -42,7 +47,12 @@ struct FileSystem {
   // Follows symbolic links.
   std::function<int(const char* path, FileStatus& status)> stat;
   std::function<int(const char* from, const char* to)> rename;
+  // Fails with EEXIST instead of replacing a file already at `to`.
+  std::function<int(const char* from, const char* to)> rename_no_replace;
   std::function<int(const char* path)> remove;
+  // An advisory lock of the whole file, operation as for flock(2); waits.
+  std::function<int(int file, int operation)> lock;
+  std::function<int(int file, uint32_t owner, uint32_t group)> chown;
 };
 
 // The table over the Linux system calls.
