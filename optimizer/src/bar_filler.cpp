@@ -8,18 +8,29 @@
 #include <limits>
 
 namespace krelvo {
-namespace {
-
-constexpr int kGuideBitsMin = 4;
-constexpr int kGuideBitsMax = 10;
-constexpr int kDrawBits = 24;  // the generator's values are multiples of 2^-24
 
 // The open kinds in length order, for clearing every kind that stops fitting at once.
 struct LengthOrder {
   const double* sorted_length = nullptr;
   const uint64_t* shortest_mask = nullptr;
   double bar_length = 0.0;
+  // Whole-number lengths: rank_of_room[r] counts the kinds of length <= r, for
+  // r up to the longest; null when the bar or the lengths do not allow it.
+  const uint8_t* rank_of_room = nullptr;
+  double whole_bar = 0.0;
+  double longest = 0.0;
 };
+
+namespace {
+
+constexpr int kGuideBitsMin = 4;
+constexpr int kGuideBitsMax = 10;
+constexpr int kDrawBits = 24;  // the generator's values are multiples of 2^-24
+constexpr int32_t kDirectRouletteLimit = 8192;
+// Whole-number piece lengths up to this take the room table instead of the length search.
+constexpr double kRoomTableLimit = 65536.0;
+// Below this, a whole-number fill, the bar and their difference are exact in double.
+constexpr double kExactWholeLimit = 0x1p52;
 
 // Fewer than kSlots kinds (16, 32 or 64): the mask is one register, and a
 // trial's counts and the length search span kSlots entries.
@@ -38,22 +49,33 @@ struct WordMask {
     return true;
   }
   void clear(int32_t position) noexcept { bits &= ~(uint64_t{1} << position); }
-  void clear_if(int32_t position, bool empty) noexcept { bits &= ~(uint64_t{empty} << position); }
+  // A branch, not a masked clear: a kind seldom runs out within a trial, and a
+  // predicted branch keeps the open count off the chain that finds the next kind.
+  void clear_if(int32_t position, bool empty) noexcept {
+    if (empty) clear(position);
+  }
   // `position` does not fit at `fill`: keep only the kinds that still do,
   // found among the shorter ones (the same test `fill + length <= bar`, which
-  // holds for a prefix of the length order). A fixed number of halvings over
-  // the lengths padded with infinity: no branch to mispredict. At most
-  // kSlots - 1 kinds fit, since there are fewer kinds than slots.
+  // holds for a prefix of the length order). Two rounds of independent tests
+  // over the lengths padded with infinity, first the last length of each group
+  // of eight, then the eight of the group the prefix ends in: no branch to
+  // mispredict and a short chain of dependent steps. At most kSlots - 1 kinds
+  // fit, since there are fewer kinds than slots.
   void drop_too_long(int32_t, double fill) noexcept {
+    if (order.rank_of_room != nullptr) {
+      // Whole numbers: fill + length <= bar exactly when length <= floor(bar) - fill,
+      // and the fill never passes floor(bar), so the room is a valid index.
+      const double room = std::min(order.whole_bar - fill, order.longest);
+      bits &= order.shortest_mask[order.rank_of_room[static_cast<std::size_t>(room)]];
+      return;
+    }
     const double* length = order.sorted_length;
     const double bar = order.bar_length;
-    int32_t first = 0;
-    if constexpr (kSlots >= 64) first += fill + length[first + 31] <= bar ? 32 : 0;
-    if constexpr (kSlots >= 32) first += fill + length[first + 15] <= bar ? 16 : 0;
-    first += fill + length[first + 7] <= bar ? 8 : 0;
-    first += fill + length[first + 3] <= bar ? 4 : 0;
-    first += fill + length[first + 1] <= bar ? 2 : 0;
-    first += fill + length[first] <= bar ? 1 : 0;
+    int32_t groups = 0;
+    for (int32_t group = 1; group < kSlots / 8; ++group) groups += fill + length[group * 8 - 1] <= bar ? 1 : 0;
+    const double* in_group = length + groups * 8;
+    int32_t first = groups * 8;
+    for (int32_t i = 0; i < 8; ++i) first += fill + in_group[i] <= bar ? 1 : 0;
     bits &= order.shortest_mask[first];
   }
 };
@@ -83,49 +105,75 @@ struct WordsMask {
   void drop_too_long(int32_t position, double) noexcept { clear(position); }
 };
 
-// The roulette's kind for each draw depends only on the bar (its open demand
-// as the bar began), never on the trial, so the kinds are worked out a batch
-// of draws ahead in one tight loop, off the trial's critical path. The
-// generator is left exactly past the draws that were used.
-class RouletteDraws {
+// The generator's state one draw earlier: its step undone, one operation at a time.
+automation::RandomGenerator::State state_before(const automation::RandomGenerator::State& after) noexcept {
+  const uint32_t mixed3 = std::rotr(after[3], 11);  // s3 ^ s1
+  const uint32_t s0 = after[0] ^ mixed3;
+  // after[1] ^ after[2] is s1 ^ (s1 << 9), which four shifts undo.
+  const uint32_t x = after[1] ^ after[2];
+  const uint32_t s1 = x ^ (x << 9) ^ (x << 18) ^ (x << 27);
+  return {s0, s1, after[1] ^ s1 ^ s0, mixed3 ^ s1};
+}
+
+// The roulette's kind for a draw depends only on the bar (its open demand as
+// the bar began), never on the trial. So each draw is worked out a few draws
+// ahead of its use: that work does not wait for the trial, and the processor
+// runs it in the shadow of the trial's own chain of dependent steps. At the
+// end the generator is stepped back over the draws still ahead, so it ends
+// exactly past the draws used. kDirect: the kind of every k from a table, a
+// choice fixed per bar and so made at compile time, off the per-draw path.
+template <bool kDirect>
+class DrawsAhead {
  public:
-  static constexpr std::size_t kBatch = 64;
-  using Batch = std::array<int32_t, kBatch>;
-
-  RouletteDraws(const automation::RandomGenerator& generator, const int32_t* prefix, const int32_t* guide,
-                int32_t shift, int32_t open_total) noexcept
-      : draws_(generator), batch_start_(generator), prefix_(prefix), guide_(guide), shift_(shift),
-        open_total_(static_cast<double>(open_total)) {}
-
-  // The kinds of the next kBatch draws.
-  void fill(Batch& batch) noexcept {
-    batch_start_ = draws_;
-    automation::RandomGenerator local = draws_;  // kept in registers while the batch is stored
-    for (int32_t& kind : batch) {
-      const float r = local.next();
-      // k = floor(r * nrest + 1) in double; the sum is positive, so truncation is the floor.
-      const auto k = static_cast<int32_t>(static_cast<double>(r) * open_total_ + 1.0);
-      int32_t j = guide_[static_cast<uint32_t>(r * 0x1p24f) >> shift_];
-      j += static_cast<int32_t>(prefix_[j] < k);  // the usual single step, without a branch
-      while (prefix_[j] < k) ++j;
-      kind = j;
-    }
-    draws_ = local;
+  // kDirect reads `kind_of_k`; otherwise the walk starts from the guide into the running sums.
+  DrawsAhead(const automation::RandomGenerator& generator, const uint8_t* kind_of_k, const int32_t* prefix,
+             const int32_t* guide, int32_t shift, int32_t open_total) noexcept
+      : draws_(generator), kind_of_k_(kind_of_k), prefix_(prefix), guide_(guide), shift_(shift),
+        open_total_(static_cast<double>(open_total)) {
+    for (std::size_t slot = 0; slot < kAhead; ++slot) draw_into(slot);
   }
 
-  // Leaves `generator` just past the draws used, `used` of them from the last batch.
-  void finish(automation::RandomGenerator& generator, std::ptrdiff_t used) const noexcept {
-    generator = batch_start_;
-    for (std::ptrdiff_t i = 0; i < used; ++i) generator.next();
+  // The kind of the next draw; the slot it leaves takes the draw kAhead further on.
+  int32_t next_kind() noexcept {
+    const int32_t kind = kind_[slot_];
+    draw_into(slot_);
+    slot_ = (slot_ + 1) % kAhead;
+    return kind;
+  }
+
+  // Leaves `generator` just past the draws used: kAhead steps back from the
+  // draws made, which costs less once per bar than saving a state per draw.
+  void finish(automation::RandomGenerator& generator) const noexcept {
+    automation::RandomGenerator::State state = draws_.state();
+    for (std::size_t step = 0; step < kAhead; ++step) state = state_before(state);
+    generator.set_state(state);
   }
 
  private:
+  static constexpr std::size_t kAhead = 8;
+
+  void draw_into(std::size_t slot) noexcept {
+    const float r = draws_.next();
+    // k = floor(r * nrest + 1) in double; the sum is positive, so truncation is the floor.
+    const auto k = static_cast<int32_t>(static_cast<double>(r) * open_total_ + 1.0);
+    if constexpr (kDirect) {
+      kind_[slot] = kind_of_k_[k];
+      return;
+    }
+    int32_t j = guide_[static_cast<uint32_t>(r * 0x1p24f) >> shift_];
+    j += static_cast<int32_t>(prefix_[j] < k);  // the usual single step, without a branch
+    while (prefix_[j] < k) ++j;
+    kind_[slot] = j;
+  }
+
   automation::RandomGenerator draws_;
-  automation::RandomGenerator batch_start_;
+  const uint8_t* kind_of_k_;
   const int32_t* prefix_;
   const int32_t* guide_;
   int32_t shift_;
   double open_total_;
+  std::size_t slot_ = 0;
+  std::array<int32_t, kAhead> kind_{};
 };
 
 }  // namespace
@@ -149,7 +197,9 @@ void BarFiller::prepare(const ItemKinds& kinds) {
   fit_words_.assign(words, 0);
   greedy_words_.assign(words, 0);
   trial_words_.assign(words, 0);
+  rank_of_room_.clear();  // a table of an earlier problem must not outlive it
   if (!narrow()) return;
+  kind_of_k_.resize(kDirectRouletteLimit + 8);
   sorted_length_.assign(64, std::numeric_limits<double>::infinity());  // never fits
   shortest_mask_.assign(65, 0);
   for (std::size_t rank = 0; rank < size; ++rank) {
@@ -158,11 +208,26 @@ void BarFiller::prepare(const ItemKinds& kinds) {
     shortest_mask_[rank + 1] = shortest_mask_[rank] | uint64_t{1} << position;
   }
   for (std::size_t rank = size; rank < 64; ++rank) shortest_mask_[rank + 1] = shortest_mask_[rank];
+  build_room_table();
+}
+
+void BarFiller::build_room_table() {
+  const ItemKinds& kinds = *kinds_;
+  const bool whole = std::all_of(kinds.length.begin(), kinds.length.end(),
+                                 [](double length) { return length == std::floor(length); });
+  if (!whole || kinds.size() == 0 || kinds.longest_length > kRoomTableLimit) return;
+  rank_of_room_.assign(static_cast<std::size_t>(kinds.longest_length) + 1, 0);
+  std::size_t rank = 0;
+  for (std::size_t room = 0; room < rank_of_room_.size(); ++room) {
+    while (rank < sorted_length_.size() && sorted_length_[rank] <= static_cast<double>(room)) ++rank;
+    rank_of_room_[room] = static_cast<uint8_t>(rank);
+  }
 }
 
 bool BarFiller::begin_bar(std::span<const int32_t> open, int32_t open_total, double bar_length) {
   bar_length_ = bar_length;
   open_total_ = open_total;
+  room_table_fits_ = !rank_of_room_.empty() && bar_length >= 0.0 && bar_length < kExactWholeLimit;
   const auto size = static_cast<std::size_t>(kind_count_);
   int32_t running = 0;
   for (std::size_t position = 0; position < size; ++position) {
@@ -174,7 +239,7 @@ bool BarFiller::begin_bar(std::span<const int32_t> open, int32_t open_total, dou
     uint64_t open_bits = 0;
     for (std::size_t position = 0; position < size; ++position)
       open_bits |= uint64_t{open[position] > 0} << position;
-    WordMask<64> fit{open_bits, {sorted_length_.data(), shortest_mask_.data(), bar_length}};
+    WordMask<64> fit{open_bits, length_order()};
     fit.drop_too_long(0, 0.0);
     fit_words_[0] = fit.bits;
   } else {
@@ -184,8 +249,33 @@ bool BarFiller::begin_bar(std::span<const int32_t> open, int32_t open_total, dou
       if (open[position] > 0 && kinds_->length[position] <= bar_length)
         fit_words_[position >> 6] |= uint64_t{1} << (position & 63);
   }
-  if (open_total > 0) build_guide();
+  // Up to a few thousand open pieces, a table of the kind of every k costs
+  // less per bar than the draws it saves a walk each.
+  direct_roulette_ = narrow() && open_total <= kDirectRouletteLimit;
+  if (direct_roulette_) {
+    // Each kind's run of k is written eight bytes at a time; the bytes written
+    // past its end are rewritten by the next run (or fall in the padding).
+    uint8_t* kind_of_k = kind_of_k_.data();
+    int32_t below = 0;
+    for (std::size_t position = 0; position < size; ++position) {
+      const uint64_t eight = 0x0101010101010101ull * position;
+      for (int32_t k = below + 1; k <= open_prefix_[position]; k += 8) std::memcpy(kind_of_k + k, &eight, 8);
+      below = open_prefix_[position];
+    }
+  } else if (open_total > 0) {
+    build_guide();
+  }
   return std::any_of(fit_words_.begin(), fit_words_.end(), [](uint64_t word) { return word != 0; });
+}
+
+LengthOrder BarFiller::length_order() const noexcept {
+  LengthOrder order{sorted_length_.data(), shortest_mask_.data(), bar_length_};
+  if (room_table_fits_) {
+    order.rank_of_room = rank_of_room_.data();
+    order.whole_bar = std::floor(bar_length_);
+    order.longest = static_cast<double>(rank_of_room_.size() - 1);
+  }
+  return order;
 }
 
 void BarFiller::build_guide() {
@@ -213,15 +303,23 @@ void BarFiller::build_guide() {
 double BarFiller::fill(int32_t ngreedy, int32_t ntrial, automation::RandomGenerator& generator,
                        std::span<int32_t> row) {
   if (ntrial <= 0 || open_total_ == 0) return bar_length_;
-  const LengthOrder order{sorted_length_.data(), shortest_mask_.data(), bar_length_};
-  if (kind_count_ < 16) return fill_with(WordMask<16>{fit_words_[0], order}, ngreedy, ntrial, generator, row);
-  if (kind_count_ < 32) return fill_with(WordMask<32>{fit_words_[0], order}, ngreedy, ntrial, generator, row);
-  if (narrow()) return fill_with(WordMask<64>{fit_words_[0], order}, ngreedy, ntrial, generator, row);
+  const LengthOrder order = length_order();
+  if (direct_roulette_) return fill_narrow<true>(order, ngreedy, ntrial, generator, row);
+  if (narrow()) return fill_narrow<false>(order, ngreedy, ntrial, generator, row);
   const auto words = (kind_count_ + 63) / 64;
-  return fill_with(WordsMask{fit_words_.data(), words}, ngreedy, ntrial, generator, row);
+  return fill_with<WordsMask, false>(WordsMask{fit_words_.data(), words}, ngreedy, ntrial, generator, row);
 }
 
-template <class Mask>
+template <bool kDirect>
+double BarFiller::fill_narrow(const LengthOrder& order, int32_t ngreedy, int32_t ntrial,
+                              automation::RandomGenerator& generator, std::span<int32_t> row) {
+  const uint64_t bits = fit_words_[0];
+  if (kind_count_ < 16) return fill_with<WordMask<16>, kDirect>({bits, order}, ngreedy, ntrial, generator, row);
+  if (kind_count_ < 32) return fill_with<WordMask<32>, kDirect>({bits, order}, ngreedy, ntrial, generator, row);
+  return fill_with<WordMask<64>, kDirect>({bits, order}, ngreedy, ntrial, generator, row);
+}
+
+template <class Mask, bool kDirect>
 double BarFiller::fill_with(Mask fit, int32_t ngreedy, int32_t ntrial,
                             automation::RandomGenerator& generator, std::span<int32_t> row) {
   Mask greedy = fit;
@@ -261,10 +359,8 @@ double BarFiller::fill_with(Mask fit, int32_t ngreedy, int32_t ntrial,
   if constexpr (!std::is_same_v<Mask, WordsMask>) slots = Mask::kCountSlots;
   const std::size_t slot_bytes = slots * sizeof(int32_t);
   std::memcpy(greedy_remaining_.data(), remaining, slot_bytes);
-  RouletteDraws draws(generator, open_prefix_.data(), guide_.data(), kDrawBits - guide_bits_, open_total_);
-  RouletteDraws::Batch batch;
-  // The cursor stays in a register; every fill_with makes at least one draw.
-  const int32_t* next_draw = batch.data() + batch.size();
+  DrawsAhead<kDirect> draws(generator, kind_of_k_.data(), open_prefix_.data(), guide_.data(),
+                   kDrawBits - guide_bits_, open_total_);
   double best_fill = 0.0;
   bool chosen = false;
   for (int32_t t = 0; t < ntrial; ++t) {
@@ -272,11 +368,7 @@ double BarFiller::fill_with(Mask fit, int32_t ngreedy, int32_t ntrial,
     std::memcpy(remaining, greedy_remaining_.data(), slot_bytes);
     double fill = greedy_fill;
     for (;;) {
-      if (next_draw == batch.data() + batch.size()) {
-        draws.fill(batch);
-        next_draw = batch.data();
-      }
-      const int32_t j = *next_draw++;
+      const int32_t j = draws.next_kind();
       int32_t kind = 0;
       bool fits = false;
       while (trial.highest_at_or_below(j, kind)) {
@@ -296,7 +388,7 @@ double BarFiller::fill_with(Mask fit, int32_t ngreedy, int32_t ntrial,
       std::memcpy(best_remaining_.data(), remaining, slot_bytes);
     }
   }
-  draws.finish(generator, next_draw - batch.data());
+  draws.finish(generator);
 
   if (chosen) {
     const ItemKinds& kinds = *kinds_;

@@ -5,13 +5,16 @@
 // - a kind without open demand can never take a piece nor be where the
 //   roulette stops, so it only has to stay out of the mask below;
 // - the roulette weighs the demand as the bar began, so its running sums and
-//   a guide table into them are built once per bar, and the kinds of a batch
-//   of draws are worked out ahead, off the trial's critical path;
+//   a table of the kind for every k (or a guide into the sums, for many open
+//   pieces) are built once per bar, and each draw's kind is worked out a few
+//   draws ahead, off the trial's critical path (the generator is stepped back
+//   over the draws not used, once per bar);
 // - the kinds that may still take a piece in a trial are bits of a mask: a
 //   scan from j is the highest set bit at or below j, and a kind found full is
 //   cleared for the rest of the trial; with fewer than 64 kinds, a kind found
 //   too long clears at once every kind that no longer fits, by a fixed-step
-//   search over the kinds in length order (the fill only grows);
+//   search over the kinds in length order (the fill only grows), or, with
+//   whole-number lengths, by one look-up of the room left;
 // - the greedy phase draws nothing and is the same in every trial, so it runs
 //   once per bar and every trial starts from its result with one fixed-size copy.
 #pragma once
@@ -24,6 +27,8 @@
 #include "item_kinds.hpp"
 
 namespace krelvo {
+
+struct LengthOrder;
 
 class BarFiller {
  public:
@@ -43,10 +48,15 @@ class BarFiller {
               std::span<int32_t> row);
 
  private:
-  template <class Mask>
+  template <bool kDirect>
+  double fill_narrow(const LengthOrder& order, int32_t ngreedy, int32_t ntrial,
+                     automation::RandomGenerator& generator, std::span<int32_t> row);
+  template <class Mask, bool kDirect>
   double fill_with(Mask fit, int32_t ngreedy, int32_t ntrial, automation::RandomGenerator& generator,
                    std::span<int32_t> row);
   void build_guide();
+  void build_room_table();
+  LengthOrder length_order() const noexcept;
   // One mask word, with room for the count of kinds that fit (0..63).
   bool narrow() const noexcept { return kind_count_ < 64; }
 
@@ -63,10 +73,18 @@ class BarFiller {
   // smallest k of draws whose top bits are g, so the walk starts next to its end.
   int32_t guide_bits_ = 0;
   std::vector<int32_t> guide_;
+  // Fewer than 64 kinds and few open pieces: kind_of_k_[k] is the roulette's kind for k itself.
+  bool direct_roulette_ = false;
+  std::vector<uint8_t> kind_of_k_;
   // Fewer than 64 kinds: their lengths in ascending order (padded to 64 with
   // infinity) and the mask of the r shortest for r = 0..64.
   std::vector<double> sorted_length_;
   std::vector<uint64_t> shortest_mask_;
+  // Whole-number lengths (fewer than 64 kinds): for each room up to the
+  // longest length, the number of kinds that fit in it; usable on a bar whose
+  // length keeps whole-number fills exact.
+  std::vector<uint8_t> rank_of_room_;
+  bool room_table_fits_ = false;
   // Mask words: the open kinds that fit on the empty bar, then the greedy
   // result, then one trial's working copy (more than 64 kinds).
   std::vector<uint64_t> fit_words_;
