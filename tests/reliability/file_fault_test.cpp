@@ -18,6 +18,7 @@
 #include "automation/host_hooks.hpp"
 #include "automation/profile.hpp"
 #include "captured_message_boxes.hpp"
+#include "fault_sweep.hpp"
 #include "faulty_file_system.hpp"
 #include "host_calls.hpp"
 #include "temporary_folder.hpp"
@@ -214,24 +215,17 @@ TEST_F(FileFaults, EveryFailingCallGivesTheHealthyOrTheNeutralResult) {
     file_system.reset_counts();
     const Outcome healthy = run(operation);
     ASSERT_TRUE(healthy.boxes.empty()) << operation.name;
-    std::array<int, FaultyFileSystem::kCallKinds> healthy_counts{};
-    for (std::size_t kind = 0; kind < healthy_counts.size(); ++kind)
-      healthy_counts[kind] = file_system.count(static_cast<Call>(kind));
-    for (const FailureKind& failure : kFailureKinds) {
-      const int points = std::min(healthy_counts[static_cast<std::size_t>(failure.call)], kMostFailurePoints);
-      for (int nth = 1; nth <= points; ++nth) {
-        for (const bool persistent : {false, true}) {
+    failures_tried += test_support::sweep_failure_points(
+        test_support::calls_counted(file_system), kFailureKinds, kMostFailurePoints, true,
+        [&](const FailureKind& failure, int nth, bool persistent) {
           lay_out();
           file_system.fail(failure.call, nth, failure.error_number, persistent);
           const Outcome faulty = run(operation);
           file_system.heal();
-          ++failures_tried;
           EXPECT_EQ(verdict(operation, healthy, before, faulty, failure.call == Call::kRemove), "")
               << operation.name << ", " << failure.name << " call " << nth << (persistent ? " and after" : " only")
               << ": result " << faulty.result << ", files " << describe(faulty.files);
-        }
-      }
-    }
+        });
   }
   EXPECT_GT(failures_tried, 300);
 }

@@ -18,6 +18,7 @@
 #include "automation/registry_key.hpp"
 #include "automation/registry_store.hpp"
 #include "failing_sqlite_vfs.hpp"
+#include "fault_sweep.hpp"
 #include "host_calls.hpp"
 #include "other_connection.hpp"
 #include "scoped_config_home.hpp"
@@ -163,18 +164,13 @@ TEST_F(RegistryFaults, EveryFailingCallLeavesTheOldOrTheNewValueAndASoundStore) 
     restore();
     vfs_.reset_counts();
     ASSERT_TRUE(operation.run(*api_)) << operation.name;
-    std::array<int, FailingSqliteVfs::kCallKinds> healthy_counts{};
-    for (std::size_t kind = 0; kind < healthy_counts.size(); ++kind)
-      healthy_counts[kind] = vfs_.count(static_cast<Call>(kind));
-    for (const FailureKind& failure : kFailureKinds) {
-      const int points = std::min(healthy_counts[static_cast<std::size_t>(failure.call)], kMostFailurePoints);
-      for (int nth = 1; nth <= points; ++nth) {
-        for (const bool persistent : {false, true}) {
+    failures_tried += test_support::sweep_failure_points(
+        test_support::calls_counted(vfs_), kFailureKinds, kMostFailurePoints, true,
+        [&](const FailureKind& failure, int nth, bool persistent) {
           restore();
           vfs_.fail(failure.call, nth, failure.error, persistent);
           const bool kept_promise = operation.run(*api_);
           vfs_.heal();
-          ++failures_tried;
           const std::string where = std::string(operation.name) + ", " + failure.name + " call " + std::to_string(nth) +
                                     (persistent ? " and after" : " only");
           EXPECT_TRUE(kept_promise) << where;
@@ -182,9 +178,7 @@ TEST_F(RegistryFaults, EveryFailingCallLeavesTheOldOrTheNewValueAndASoundStore) 
               << where << ": " << observed(operation.observed_path, "Name");
           EXPECT_EQ(observed(kPath, "Other"), "other") << where;
           EXPECT_EQ(integrity_of(store), "ok") << where;
-        }
-      }
-    }
+        });
   }
   EXPECT_GT(failures_tried, 100);
 }
@@ -202,26 +196,21 @@ TEST(RegistryStoreFaults, AFailureWhileAStoreIsOpenedLeavesItUsable) {
     vfs.reset_counts();
     save_string(*api, kPath, "Name", "new");
     ASSERT_EQ(observed(kPath, "Name"), "new");
-    for (std::size_t kind = 0; kind < healthy_counts.size(); ++kind)
-      healthy_counts[kind] = vfs.count(static_cast<Call>(kind));
+    healthy_counts = test_support::calls_counted(vfs);
   }
-  int failures_tried = 0;
-  for (const FailureKind& failure : kFailureKinds) {
-    const int points = std::min(healthy_counts[static_cast<std::size_t>(failure.call)], kMostFailurePoints);
-    for (int nth = 1; nth <= points; ++nth) {
-      const ScopedConfigHome config_home;
-      vfs.fail(failure.call, nth, failure.error, false);
-      save_string(*api, kPath, "Name", "new");
-      vfs.heal();
-      ++failures_tried;
-      const std::string where = std::string(failure.name) + " call " + std::to_string(nth);
-      const std::string found = observed(kPath, "Name");
-      EXPECT_TRUE(found == "new" || found == "(no key)" || found == "(no value)") << where << ": " << found;
-      EXPECT_EQ(integrity_of(automation::registry_store_path()), "ok") << where;
-      save_string(*api, kPath, "Name", "again");
-      EXPECT_EQ(observed(kPath, "Name"), "again") << where;
-    }
-  }
+  const int failures_tried = test_support::sweep_failure_points(
+      healthy_counts, kFailureKinds, kMostFailurePoints, false, [&](const FailureKind& failure, int nth, bool) {
+        const ScopedConfigHome config_home;
+        vfs.fail(failure.call, nth, failure.error, false);
+        save_string(*api, kPath, "Name", "new");
+        vfs.heal();
+        const std::string where = std::string(failure.name) + " call " + std::to_string(nth);
+        const std::string found = observed(kPath, "Name");
+        EXPECT_TRUE(found == "new" || found == "(no key)" || found == "(no value)") << where << ": " << found;
+        EXPECT_EQ(integrity_of(automation::registry_store_path()), "ok") << where;
+        save_string(*api, kPath, "Name", "again");
+        EXPECT_EQ(observed(kPath, "Name"), "again") << where;
+      });
   EXPECT_GT(failures_tried, 50);
 }
 
