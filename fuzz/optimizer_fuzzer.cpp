@@ -35,38 +35,6 @@ constexpr int32_t kMaxElements = 20;
 constexpr double kWorkBudget = 4e6;
 constexpr double kCpuSecondsAllowed = 1.0;
 
-template <class T, class Element>
-SafeArray<T> any_array(FuzzedDataProvider& input, Element element) {
-  const int shape = input.ConsumeIntegralInRange<int>(0, 15);
-  if (shape == 0) return {};  // no array at all
-  const int32_t count = input.ConsumeIntegralInRange<int32_t>(0, kMaxElements);
-  int32_t lbound = 0;
-  switch (input.ConsumeIntegralInRange<int>(0, 7)) {
-    case 0:
-      lbound = 1;
-      break;
-    case 1:
-      lbound = input.ConsumeIntegralInRange<int32_t>(-3, 3);
-      break;
-    case 2:
-      lbound = std::numeric_limits<int32_t>::min();
-      break;
-    case 3:
-      lbound = std::numeric_limits<int32_t>::max() - std::max(count, 1) + 1;
-      break;
-    default:
-      break;
-  }
-  if (shape == 1) {
-    auto array = SafeArray<T>::with_bounds({{lbound, count}, {0, 2}});
-    for (T& value : array.elements()) value = element(input);
-    return array;
-  }
-  std::vector<T> values(static_cast<std::size_t>(count));
-  for (T& value : values) value = element(input);
-  return SafeArray<T>(lbound, std::move(values));
-}
-
 struct Call {
   bool pokreni = false;
   int32_t razina = 0;
@@ -135,10 +103,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   problem.nitem = fuzz::any_int32(input, 0, kMaxElements);
   const auto length = [](FuzzedDataProvider& in) { return fuzz::any_double(in, 100); };
   const auto quantity = [](FuzzedDataProvider& in) { return fuzz::any_int32(in, 0, 12); };
-  problem.litem = any_array<double>(input, length);
-  problem.mitem = any_array<int32_t>(input, quantity);
-  problem.lsource = any_array<double>(input, length);
-  problem.msource = any_array<int32_t>(input, quantity);
+  problem.litem = fuzz::any_array<double>(input, kMaxElements, length);
+  problem.mitem = fuzz::any_array<int32_t>(input, kMaxElements, quantity);
+  problem.lsource = fuzz::any_array<double>(input, kMaxElements, length);
+  problem.msource = fuzz::any_array<int32_t>(input, kMaxElements, quantity);
 
   Call call;
   call.pokreni = input.ConsumeBool();

@@ -1,13 +1,17 @@
-// Numbers as a fuzz input chooses them: mostly small, often one of the values
-// at which arithmetic and bounds break, sometimes any bit pattern at all.
+// Numbers and arrays as a fuzz input chooses them: mostly small, often one of
+// the values at which arithmetic and bounds break, sometimes any bit pattern.
 #pragma once
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdint>
 #include <limits>
+#include <vector>
+
+#include "automation/safe_array.hpp"
 
 namespace fuzz {
 
@@ -48,6 +52,41 @@ inline double any_double(FuzzedDataProvider& input, int32_t small_high) {
     default:
       return input.ConsumeIntegralInRange<int32_t>(1, small_high);
   }
+}
+
+// An array as a host may pass one: now and then no array at all or two
+// dimensions, any lower bound (also one that puts the upper bound at the
+// largest index), up to `most` elements chosen by `element`.
+template <class T, class Element>
+automation::SafeArray<T> any_array(FuzzedDataProvider& input, int32_t most, Element element) {
+  const int shape = input.ConsumeIntegralInRange<int>(0, 15);
+  if (shape == 0) return {};
+  const int32_t count = input.ConsumeIntegralInRange<int32_t>(0, most);
+  int32_t lbound = 0;
+  switch (input.ConsumeIntegralInRange<int>(0, 7)) {
+    case 0:
+      lbound = 1;
+      break;
+    case 1:
+      lbound = input.ConsumeIntegralInRange<int32_t>(-3, 3);
+      break;
+    case 2:
+      lbound = std::numeric_limits<int32_t>::min();
+      break;
+    case 3:
+      lbound = std::numeric_limits<int32_t>::max() - std::max(count, 1) + 1;
+      break;
+    default:
+      break;
+  }
+  if (shape == 1) {
+    auto array = automation::SafeArray<T>::with_bounds({{lbound, count}, {0, 2}});
+    for (T& value : array.elements()) value = element(input);
+    return array;
+  }
+  std::vector<T> values(static_cast<std::size_t>(count));
+  for (T& value : values) value = element(input);
+  return automation::SafeArray<T>(lbound, std::move(values));
 }
 
 }  // namespace fuzz
