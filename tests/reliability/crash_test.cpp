@@ -31,12 +31,22 @@ constexpr int kKillsPerWriter = 80;
 
 std::string large(char letter, std::size_t size) { return std::string(1, letter) + std::string(size, letter); }
 
-// Runs `write(round)` for round 0, 1, 2 ... in a child until it is killed.
+// Runs `write(round)` for round 0, 1, 2 ... in a child until it is killed;
+// returns once the child runs, so the kill's moment counts from its first write.
 pid_t start_writer(const std::function<void(int)>& write) {
+  int running[2];
+  if (::pipe(running) != 0) return -1;
   const pid_t child = ::fork();
   if (child == 0) {
+    ::close(running[0]);
+    [[maybe_unused]] const ssize_t told = ::write(running[1], "r", 1);
+    ::close(running[1]);
     for (int round = 0;; ++round) write(round);
   }
+  ::close(running[1]);
+  char byte = 0;
+  [[maybe_unused]] const ssize_t heard = ::read(running[0], &byte, 1);
+  ::close(running[0]);
   return child;
 }
 
