@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <openssl/evp.h>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -188,6 +189,22 @@ TEST(EncryptedData, EveryChangedOrMissingByteAndAWrongPasswordFail) {
   data->SetSecret(Bstr(u"right"), kSecretPassword);
   data->Decrypt(Bstr(to_base64(envelope)));
   EXPECT_EQ(data->Content().str(), u"secret");
+}
+
+// A forged envelope must not tie the caller up in key derivation: counts past
+// the cap are refused before any round runs (ten million take seconds).
+TEST(EncryptedData, IterationCountsOutsideTheCapAreRefusedAtOnce) {
+  Bytes envelope = oracle_seal(u"secret", u"pass", OracleEnvelope{});
+  auto data = create_encrypted_data();
+  data->SetSecret(Bstr(u"pass"), kSecretPassword);
+  constexpr uint32_t kMostIterations = 10000000;
+  for (const uint32_t iterations : {0u, kMostIterations + 1, 0xFFFFFFFFu}) {
+    SCOPED_TRACE(iterations);
+    for (int i = 0; i < 4; ++i) envelope[5 + i] = static_cast<uint8_t>(iterations >> (24 - 8 * i));
+    const auto start = std::chrono::steady_clock::now();
+    expect_error(kErrBadData, [&] { data->Decrypt(Bstr(to_base64(envelope))); });
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+  }
 }
 
 TEST(EncryptedData, TextThatIsNotCanonicalBase64Fails) {
