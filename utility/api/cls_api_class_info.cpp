@@ -10,14 +10,8 @@ namespace {
 
 using automation::Bstr;
 using automation::MemberKind;
-using automation::ParamInfo;
-using automation::VarType;
 using automation::Variant;
-
-ParamInfo by_value(const char* name, VarType type) { return ParamInfo{.name = name, .type = type}; }
-ParamInfo by_reference(const char* name, VarType type) {
-  return ParamInfo{.name = name, .type = type, .by_ref = true};
-}
+using automation::VarType;
 
 clsAPI& api_of(automation::Object& self) { return static_cast<clsAPI&>(self); }
 int32_t& handle_at(std::span<Variant> args, std::size_t index) { return args[index].get<int32_t>(); }
@@ -25,51 +19,76 @@ Bstr& text_at(std::span<Variant> args, std::size_t index) { return args[index].g
 
 std::vector<automation::MemberInfo> members() {
   return {
-      {"RegQueryStringValue", MemberKind::kMethod, VarType::kBstr,
+      {"RegQueryStringValue",
+       MemberKind::kMethod,
+       VarType::kBstr,
        {by_value("hKey", VarType::kI4), by_value("strValueName", VarType::kBstr)},
        [](automation::Object& self, std::span<Variant> args) -> Variant {
          return api_of(self).RegQueryStringValue(handle_at(args, 0), text_at(args, 1));
        }},
-      {"GetFolderName", MemberKind::kMethod, VarType::kBstr, {},
+      {"GetFolderName",
+       MemberKind::kMethod,
+       VarType::kBstr,
+       {},
        [](automation::Object& self, std::span<Variant>) -> Variant { return api_of(self).GetFolderName(); }},
-      {"GetString", MemberKind::kMethod, VarType::kVariant,
+      {"GetString",
+       MemberKind::kMethod,
+       VarType::kVariant,
        {by_reference("hKey", VarType::kI4), by_reference("strPath", VarType::kBstr),
         by_reference("strValue", VarType::kBstr)},
        [](automation::Object& self, std::span<Variant> args) -> Variant {
          return api_of(self).GetString(handle_at(args, 0), text_at(args, 1), text_at(args, 2));
        }},
-      {"SaveString", MemberKind::kMethod, VarType::kEmpty,
+      {"SaveString",
+       MemberKind::kMethod,
+       VarType::kEmpty,
        {by_reference("hKey", VarType::kI4), by_reference("strPath", VarType::kBstr),
         by_reference("strValue", VarType::kBstr), by_reference("strData", VarType::kBstr)},
        [](automation::Object& self, std::span<Variant> args) -> Variant {
          api_of(self).SaveString(handle_at(args, 0), text_at(args, 1), text_at(args, 2), text_at(args, 3));
          return {};
        }},
-      {"DelSetting", MemberKind::kMethod, VarType::kEmpty,
+      {"DelSetting",
+       MemberKind::kMethod,
+       VarType::kEmpty,
        {by_reference("hKey", VarType::kI4), by_reference("strPath", VarType::kBstr),
         by_reference("strValue", VarType::kBstr)},
        [](automation::Object& self, std::span<Variant> args) -> Variant {
          api_of(self).DelSetting(handle_at(args, 0), text_at(args, 1), text_at(args, 2));
          return {};
        }},
-      {"ScreenSaverAktivan", MemberKind::kMethod, VarType::kI2, {by_reference("Aktivan", VarType::kBool)},
+      {"ScreenSaverAktivan",
+       MemberKind::kMethod,
+       VarType::kI2,
+       {by_reference("Aktivan", VarType::kBool)},
        [](automation::Object& self, std::span<Variant> args) -> Variant {
          return api_of(self).ScreenSaverAktivan(args[0].get<automation::VariantBool>());
        }},
-      {"DOSStaza", MemberKind::kMethod, VarType::kBstr, {by_reference("WINStaza", VarType::kBstr)},
+      {"DOSStaza",
+       MemberKind::kMethod,
+       VarType::kBstr,
+       {by_reference("WINStaza", VarType::kBstr)},
        [](automation::Object& self, std::span<Variant> args) -> Variant {
          return api_of(self).DOSStaza(text_at(args, 0));
        }},
-      {"OSVerzija", MemberKind::kMethod, VarType::kEmpty,
+      {"OSVerzija",
+       MemberKind::kMethod,
+       VarType::kEmpty,
        {by_reference("Plat", VarType::kBstr), by_reference("Ver", VarType::kBstr),
         by_reference("Build", VarType::kBstr)},
        [](automation::Object& self, std::span<Variant> args) -> Variant {
          api_of(self).OSVerzija(text_at(args, 0), text_at(args, 1), text_at(args, 2));
          return {};
        }},
-      {"GetWindowsDir", MemberKind::kMethod, VarType::kBstr, {},
+      {"GetWindowsDir",
+       MemberKind::kMethod,
+       VarType::kBstr,
+       {},
        [](automation::Object& self, std::span<Variant>) -> Variant { return api_of(self).GetWindowsDir(); }},
-      {"GetSystemDir", MemberKind::kMethod, VarType::kBstr, {},
+      {"GetSystemDir",
+       MemberKind::kMethod,
+       VarType::kBstr,
+       {},
        [](automation::Object& self, std::span<Variant>) -> Variant { return api_of(self).GetSystemDir(); }},
   };
 }
@@ -77,19 +96,9 @@ std::vector<automation::MemberInfo> members() {
 }  // namespace
 
 const automation::ClassInfo& clsAPI_class_info() {
-  static const automation::ClassInfo info{
-      .library = "Drumel",
-      .name = "clsAPI",
-      .clsid = "{6B716D20-27CD-4B7D-A118-81C377DAA049}",
-      .interface_name = "_clsAPI",
-      .iid = "{42B02F55-E6E0-4B38-97DF-4EA49CEAC1C7}",
-      .event_interface_name = {},
-      .event_iid = {},
-      .events = {},
-      .members = members(),
-      .application_object = false,
-      .create = [] { return std::make_shared<clsAPI>(); },
-  };
+  static const automation::ClassInfo info =
+      drumel_class("clsAPI", "{6B716D20-27CD-4B7D-A118-81C377DAA049}", "{42B02F55-E6E0-4B38-97DF-4EA49CEAC1C7}",
+                   members(), [] { return std::make_shared<clsAPI>(); });
   return info;
 }
 

@@ -11,16 +11,15 @@ namespace {
 using automation::Bstr;
 using automation::MemberInfo;
 using automation::MemberKind;
-using automation::ParamInfo;
 using automation::Variant;
 using automation::VariantBool;
 using automation::VarType;
 
 clsFile& self_of(automation::Object& self) { return static_cast<clsFile&>(self); }
 
-ParamInfo path_param(const char* name) { return {.name = name, .type = VarType::kBstr, .by_ref = true}; }
+automation::ParamInfo path_param(const char* name) { return by_reference(name, VarType::kBstr); }
 
-ParamInfo flag_param(const char* name) {
+automation::ParamInfo flag_param(const char* name) {
   return {.name = name, .type = VarType::kBool, .optional = true, .default_value = Variant(automation::kFalse)};
 }
 
@@ -29,25 +28,18 @@ ParamInfo flag_param(const char* name) {
 template <class Method>
 automation::Invoker crc_invoker(Method method) {
   return [method](automation::Object& self, std::span<Variant> args) -> Variant {
-    return Variant((self_of(self).*method)(args[0].get<Bstr>(), args[1].get<VariantBool>(),
-                                           args[2].get<VariantBool>()));
+    return Variant(
+        (self_of(self).*method)(args[0].get<Bstr>(), args[1].get<VariantBool>(), args[2].get<VariantBool>()));
   };
 }
 
-automation::ClassInfo make_class_info() {
-  automation::ClassInfo info;
-  info.library = "Drumel";
-  info.name = "clsFile";
-  info.clsid = "{FDCAA6F1-3F7D-4CCB-BAD2-F2ED408917F5}";
-  info.interface_name = "_clsFile";
-  info.iid = "{AA773800-8CC9-4BF3-89BD-4CC97F0E73ED}";
-  info.create = [] { return std::static_pointer_cast<automation::Object>(clsFile::create()); };
-  info.members = {
+std::vector<MemberInfo> members() {
+  return {
       {.name = "CRCInit",
        .kind = MemberKind::kMethod,
        .result = VarType::kEmpty,
-       .params = {{.name = "Poly", .type = VarType::kI4, .optional = true,
-                   .default_value = Variant(clsFile::kDefaultPoly)}},
+       .params =
+           {{.name = "Poly", .type = VarType::kI4, .optional = true, .default_value = Variant(clsFile::kDefaultPoly)}},
        .invoke = [](automation::Object& self, std::span<Variant> args) -> Variant {
          self_of(self).CRCInit(args[0].get<int32_t>());
          return {};
@@ -84,13 +76,14 @@ automation::ClassInfo make_class_info() {
          return Variant(self_of(self).FileExists(args[0].get<Bstr>()));
        }},
   };
-  return info;
 }
 
 }  // namespace
 
 const automation::ClassInfo& clsFile_class_info() {
-  static const automation::ClassInfo info = make_class_info();
+  static const automation::ClassInfo info =
+      drumel_class("clsFile", "{FDCAA6F1-3F7D-4CCB-BAD2-F2ED408917F5}", "{AA773800-8CC9-4BF3-89BD-4CC97F0E73ED}",
+                   members(), [] { return std::static_pointer_cast<automation::Object>(clsFile::create()); });
   return info;
 }
 
