@@ -62,8 +62,7 @@ uint32_t zlib_reader(const std::string& path) {
   const int file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   unsigned char buffer[4096];
   uLong crc = crc32(0, nullptr, 0);
-  for (ssize_t got; (got = ::read(file, buffer, sizeof buffer)) > 0;)
-    crc = crc32(crc, buffer, static_cast<uInt>(got));
+  for (ssize_t got; (got = ::read(file, buffer, sizeof buffer)) > 0;) crc = crc32(crc, buffer, static_cast<uInt>(got));
   ::close(file);
   return static_cast<uint32_t>(crc);
 }
@@ -79,9 +78,7 @@ uint32_t slicing_reader(const std::string& path, const drumel::Crc32Engine& engi
   return ~crc_register;
 }
 
-void set_throughput(benchmark::State& state) {
-  state.SetBytesProcessed(state.iterations() * bench_file().bytes());
-}
+void set_throughput(benchmark::State& state) { state.SetBytesProcessed(state.iterations() * bench_file().bytes()); }
 
 void BM_ZlibReader4096(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(zlib_reader(bench_file().path()));

@@ -60,8 +60,8 @@ void BM_MD5_OpenSSL(benchmark::State& state) {
 void BM_Adler32_zlib(benchmark::State& state) {
   Message message(state.range(0));
   for (auto _ : state)
-    benchmark::DoNotOptimize(adler32(1, reinterpret_cast<const Bytef*>(message.bytes.data()),
-                                     static_cast<uInt>(message.bytes.size())));
+    benchmark::DoNotOptimize(
+        adler32(1, reinterpret_cast<const Bytef*>(message.bytes.data()), static_cast<uInt>(message.bytes.size())));
   state.SetBytesProcessed(state.iterations() * state.range(0));
 }
 

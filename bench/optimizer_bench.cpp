@@ -46,8 +46,8 @@ void plan_rate(benchmark::State& state, const ProblemFile& problem) {
     waste = builder.build(inputs, 0, 100, generator, plan);
     benchmark::DoNotOptimize(waste);
   }
-  state.counters["plans_per_second"] = benchmark::Counter(static_cast<double>(state.iterations()),
-                                                          benchmark::Counter::kIsRate);
+  state.counters["plans_per_second"] =
+      benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
   state.counters["bars"] = plan.bars;
   state.counters["peak_mib"] = peak_memory_mib();
 }
@@ -75,19 +75,15 @@ int main(int argc, char** argv) {
   for (const char* name : {"small", "medium", "large"})
     problems.push_back(read_problem_file(std::string(KRELVO_BENCH_PROBLEMS) + "/" + name + ".txt"));
   for (const ProblemFile& problem : problems) {
-    benchmark::RegisterBenchmark(("plan_rate/fast/" + problem.name).c_str(),
-                                 [&problem](benchmark::State& state) {
-                                   plan_rate<krelvo::PlanBuilder>(state, problem);
-                                 })->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark(("plan_rate/reference/" + problem.name).c_str(),
-                                 [&problem](benchmark::State& state) {
-                                   plan_rate<krelvo::ReferencePlanBuilder>(state, problem);
-                                 })->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark(("plan_rate/fast/" + problem.name).c_str(), [&problem](benchmark::State& state) {
+      plan_rate<krelvo::PlanBuilder>(state, problem);
+    })->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark(("plan_rate/reference/" + problem.name).c_str(), [&problem](benchmark::State& state) {
+      plan_rate<krelvo::ReferencePlanBuilder>(state, problem);
+    })->Unit(benchmark::kMicrosecond);
     for (int32_t razina = krelvo::brza; razina <= krelvo::vrlojaka; ++razina)
       benchmark::RegisterBenchmark(("level/" + std::string(kLevelNames[razina]) + "/" + problem.name).c_str(),
-                                   [&problem, razina](benchmark::State& state) {
-                                     level_run(state, problem, razina);
-                                   })
+                                   [&problem, razina](benchmark::State& state) { level_run(state, problem, razina); })
           ->Iterations(1)
           ->UseRealTime()
           ->Unit(benchmark::kSecond);

@@ -1,8 +1,8 @@
 // A small C++ host: describes a door-frame cutting job, runs the level
 // standardna with the repeatable seed and prints the plan bar by bar.
+#include <unistd.h>
 #include <cstdio>
 #include <exception>
-#include <unistd.h>
 #include <vector>
 
 #include "automation/error.hpp"

@@ -36,7 +36,8 @@ void check_listed_names_are_found(const ProfileDocument& document) {
   for (const std::string_view name : document.section_names()) {
     const auto* section = document.find_section(name);
     require(section != nullptr);
-    for (const std::string_view key : document.key_names(*section)) require(document.find_entry(*section, key) != nullptr);
+    for (const std::string_view key : document.key_names(*section))
+      require(document.find_entry(*section, key) != nullptr);
   }
 }
 

@@ -133,9 +133,8 @@ void bind_dispatch(py::module_& module) {
            py::arg("name"))
       .def("__getattr__", &get_attribute)
       .def("__setattr__", &set_attribute)
-      .def("__repr__", [](const PyDispatch& self) {
-        return "<automation.Dispatch " + self.object->class_info().prog_id() + ">";
-      });
+      .def("__repr__",
+           [](const PyDispatch& self) { return "<automation.Dispatch " + self.object->class_info().prog_id() + ">"; });
   module.def("DispatchWithEvents", &dispatch_with_events, py::arg("name"), py::arg("handler_class"),
              "Creates the object and connects its events to On<Event> methods of handler_class.");
 }

@@ -27,9 +27,7 @@ struct ReleaseWithGil {
 using HeldObject = std::shared_ptr<py::object>;
 
 // Call with the GIL held.
-inline HeldObject hold(py::object object) {
-  return HeldObject(new py::object(std::move(object)), ReleaseWithGil{});
-}
+inline HeldObject hold(py::object object) { return HeldObject(new py::object(std::move(object)), ReleaseWithGil{}); }
 
 // Calls a held callable with the GIL. The library that runs the hook cannot
 // handle a Python error, so it is reported as unraisable and the call goes on.

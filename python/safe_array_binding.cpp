@@ -49,8 +49,7 @@ int32_t ubound(const PySafeArray& self) {
 }  // namespace
 
 void bind_values(py::module_& module) {
-  py::class_<PySafeArray>(module, "SafeArray",
-                          "A bounded array: it keeps its own lower bound and is indexed by it.")
+  py::class_<PySafeArray>(module, "SafeArray", "A bounded array: it keeps its own lower bound and is indexed by it.")
       .def(py::init([](py::iterable sequence, int32_t lbound_value) {
              return PySafeArray{Variant(PySafeArray::from_sequence(sequence, lbound_value))};
            }),
@@ -63,8 +62,9 @@ void bind_values(py::module_& module) {
       .def("__iter__", [](const PySafeArray& self) { return py::iter(elements(self, false)); })
       .def_property_readonly("lbound", &lbound)
       .def_property_readonly("ubound", &ubound)
-      .def("tolist", [](const PySafeArray& self) { return elements(self, true); },
-           "The elements as a list; arrays inside become lists too.")
+      .def(
+          "tolist", [](const PySafeArray& self) { return elements(self, true); },
+          "The elements as a list; arrays inside become lists too.")
       .def("__repr__", [](const PySafeArray& self) {
         return "SafeArray(" + py::repr(elements(self, true)).cast<std::string>() +
                ", lbound=" + std::to_string(lbound(self)) + ")";

@@ -26,9 +26,7 @@ class Bstr {
   bool empty() const noexcept { return str().empty(); }
   std::string to_utf8() const;
 
-  friend bool operator==(const Bstr& a, const Bstr& b) {
-    return a.is_null() == b.is_null() && a.str() == b.str();
-  }
+  friend bool operator==(const Bstr& a, const Bstr& b) { return a.is_null() == b.is_null() && a.str() == b.str(); }
 
  private:
   static const std::u16string& empty_text() noexcept {
@@ -61,8 +59,7 @@ inline std::u16string utf8_to_utf16(std::string_view utf8) {
       const std::size_t want = lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
       char32_t value = lead & (0x7F >> want);
       std::size_t k = 1;
-      for (; k < want && i + k < n && (byte(i + k) & 0xC0) == 0x80; ++k)
-        value = (value << 6) | (byte(i + k) & 0x3F);
+      for (; k < want && i + k < n && (byte(i + k) & 0xC0) == 0x80; ++k) value = (value << 6) | (byte(i + k) & 0x3F);
       length = k;
       const bool overlong = (want == 3 && value < 0x800) || (want == 4 && value < 0x10000);
       const bool surrogate = value >= 0xD800 && value <= 0xDFFF;
@@ -85,8 +82,7 @@ inline std::string utf16_to_utf8(std::u16string_view utf16) {
   out.reserve(utf16.size());
   for (std::size_t i = 0; i < utf16.size(); ++i) {
     char32_t code = utf16[i];
-    if (code >= 0xD800 && code <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
-        utf16[i + 1] <= 0xDFFF) {
+    if (code >= 0xD800 && code <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 && utf16[i + 1] <= 0xDFFF) {
       code = 0x10000 + ((code - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
       ++i;
     } else if (code >= 0xD800 && code <= 0xDFFF) {

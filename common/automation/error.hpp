@@ -43,8 +43,7 @@ class AutomationError : public std::runtime_error {
 };
 
 // An empty description means the runtime's standard text for that number.
-[[noreturn]] inline void raise_error(int32_t number, std::string description,
-                                     std::string source = {}) {
+[[noreturn]] inline void raise_error(int32_t number, std::string description, std::string source = {}) {
   throw AutomationError(number, std::move(description), std::move(source));
 }
 
@@ -62,8 +61,7 @@ class AutomationError : public std::runtime_error {
 }
 
 [[noreturn]] inline void raise_subscript_out_of_range(std::string description = {}) {
-  raise_error(kErrSubscriptOutOfRange,
-              description.empty() ? "Subscript out of range" : std::move(description));
+  raise_error(kErrSubscriptOutOfRange, description.empty() ? "Subscript out of range" : std::move(description));
 }
 
 [[noreturn]] inline void raise_division_by_zero(std::string description = {}) {
@@ -87,8 +85,7 @@ class AutomationError : public std::runtime_error {
 }
 
 [[noreturn]] inline void raise_path_file_access_error(std::string description = {}) {
-  raise_error(kErrPathFileAccessError,
-              description.empty() ? "Path/File access error" : std::move(description));
+  raise_error(kErrPathFileAccessError, description.empty() ? "Path/File access error" : std::move(description));
 }
 
 [[noreturn]] inline void raise_path_not_found(std::string description = {}) {

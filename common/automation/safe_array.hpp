@@ -35,8 +35,7 @@ class SafeArray {
     bounds_.push_back({lbound, static_cast<int64_t>(elements_.size())});
   }
 
-  SafeArray(int32_t lbound, std::initializer_list<T> values)
-      : SafeArray(lbound, std::vector<T>(values)) {}
+  SafeArray(int32_t lbound, std::initializer_list<T> values) : SafeArray(lbound, std::vector<T>(values)) {}
 
   // Several dimensions (row-major storage); hosts may pass such arrays, and
   // single-index access to them fails.
@@ -63,8 +62,7 @@ class SafeArray {
   std::size_t size() const noexcept { return elements_.size(); }
 
   bool contains(int64_t index) const noexcept {
-    return bounds_.size() == 1 && index >= bounds_[0].lbound &&
-           index < bounds_[0].lbound + bounds_[0].count;
+    return bounds_.size() == 1 && index >= bounds_[0].lbound && index < bounds_[0].lbound + bounds_[0].count;
   }
 
   T& at(int64_t index) {
@@ -94,8 +92,7 @@ class SafeArray {
   friend bool operator==(const SafeArray& a, const SafeArray& b) {
     if (a.bounds_.size() != b.bounds_.size()) return false;
     for (std::size_t d = 0; d < a.bounds_.size(); ++d)
-      if (a.bounds_[d].lbound != b.bounds_[d].lbound || a.bounds_[d].count != b.bounds_[d].count)
-        return false;
+      if (a.bounds_[d].lbound != b.bounds_[d].lbound || a.bounds_[d].count != b.bounds_[d].count) return false;
     return a.elements_ == b.elements_;
   }
 

@@ -46,9 +46,9 @@ struct Null {
 
 class Variant {
  public:
-  using Storage = std::variant<std::monostate, Null, int16_t, int32_t, double, VariantBool, Bstr,
-                               ObjectRef, SafeArray<int16_t>, SafeArray<int32_t>, SafeArray<double>,
-                               SafeArray<VariantBool>, SafeArray<Bstr>, SafeArray<Variant>>;
+  using Storage =
+      std::variant<std::monostate, Null, int16_t, int32_t, double, VariantBool, Bstr, ObjectRef, SafeArray<int16_t>,
+                   SafeArray<int32_t>, SafeArray<double>, SafeArray<VariantBool>, SafeArray<Bstr>, SafeArray<Variant>>;
 
   Variant() = default;  // empty
   Variant(Null) : value_(Null{}) {}
@@ -67,12 +67,20 @@ class Variant {
   Variant(SafeArray<Variant> value) : value_(std::move(value)) {}
 
   VarType type() const noexcept {
-    static constexpr VarType kTypes[] = {
-        VarType::kEmpty,          VarType::kNull,           VarType::kI2,
-        VarType::kI4,             VarType::kR8,             VarType::kBool,
-        VarType::kBstr,           VarType::kDispatch,       array_of(VarType::kI2),
-        array_of(VarType::kI4),   array_of(VarType::kR8),   array_of(VarType::kBool),
-        array_of(VarType::kBstr), array_of(VarType::kVariant)};
+    static constexpr VarType kTypes[] = {VarType::kEmpty,
+                                         VarType::kNull,
+                                         VarType::kI2,
+                                         VarType::kI4,
+                                         VarType::kR8,
+                                         VarType::kBool,
+                                         VarType::kBstr,
+                                         VarType::kDispatch,
+                                         array_of(VarType::kI2),
+                                         array_of(VarType::kI4),
+                                         array_of(VarType::kR8),
+                                         array_of(VarType::kBool),
+                                         array_of(VarType::kBstr),
+                                         array_of(VarType::kVariant)};
     return kTypes[value_.index()];
   }
   bool is_empty() const noexcept { return value_.index() == 0; }

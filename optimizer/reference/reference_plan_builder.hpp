@@ -11,8 +11,8 @@ namespace krelvo {
 
 class ReferencePlanBuilder final : public PlanConstruction {
  public:
-  double build(const ProblemInputs& inputs, int32_t ngreedy, int32_t ntrial,
-               automation::RandomGenerator& generator, Plan& plan) override;
+  double build(const ProblemInputs& inputs, int32_t ngreedy, int32_t ntrial, automation::RandomGenerator& generator,
+               Plan& plan) override;
 };
 
 }  // namespace krelvo

@@ -128,7 +128,11 @@ class DrawsAhead {
   // kDirect reads `kind_of_k`; otherwise the walk starts from the guide into the running sums.
   DrawsAhead(const automation::RandomGenerator& generator, const uint8_t* kind_of_k, const int32_t* prefix,
              const int32_t* guide, int32_t shift, int32_t open_total) noexcept
-      : draws_(generator), kind_of_k_(kind_of_k), prefix_(prefix), guide_(guide), shift_(shift),
+      : draws_(generator),
+        kind_of_k_(kind_of_k),
+        prefix_(prefix),
+        guide_(guide),
+        shift_(shift),
         open_total_(static_cast<double>(open_total)) {
     for (std::size_t slot = 0; slot < kAhead; ++slot) draw_into(slot);
   }
@@ -190,8 +194,8 @@ void BarFiller::prepare(const ItemKinds& kinds) {
   best_remaining_.assign(slots, 0);
   greedy_count_.assign(slots, 0);
   // Two buckets per kind keep the walk from the guide at about one step.
-  guide_bits_ = std::clamp(static_cast<int>(std::bit_width(static_cast<uint32_t>(2 * size))), kGuideBitsMin,
-                           kGuideBitsMax);
+  guide_bits_ =
+      std::clamp(static_cast<int>(std::bit_width(static_cast<uint32_t>(2 * size))), kGuideBitsMin, kGuideBitsMax);
   guide_.resize((std::size_t{1} << guide_bits_) + 1);
   const std::size_t words = (size + 63) / 64 + 1;
   fit_words_.assign(words, 0);
@@ -213,8 +217,8 @@ void BarFiller::prepare(const ItemKinds& kinds) {
 
 void BarFiller::build_room_table() {
   const ItemKinds& kinds = *kinds_;
-  const bool whole = std::all_of(kinds.length.begin(), kinds.length.end(),
-                                 [](double length) { return length == std::floor(length); });
+  const bool whole =
+      std::all_of(kinds.length.begin(), kinds.length.end(), [](double length) { return length == std::floor(length); });
   if (!whole || kinds.size() == 0 || kinds.longest_length > kRoomTableLimit) return;
   rank_of_room_.assign(static_cast<std::size_t>(kinds.longest_length) + 1, 0);
   std::size_t rank = 0;
@@ -237,8 +241,7 @@ bool BarFiller::begin_bar(std::span<const int32_t> open, int32_t open_total, dou
   }
   if (narrow()) {
     uint64_t open_bits = 0;
-    for (std::size_t position = 0; position < size; ++position)
-      open_bits |= uint64_t{open[position] > 0} << position;
+    for (std::size_t position = 0; position < size; ++position) open_bits |= uint64_t{open[position] > 0} << position;
     WordMask<64> fit{open_bits, length_order()};
     fit.drop_too_long(0, 0.0);
     fit_words_[0] = fit.bits;
@@ -320,8 +323,8 @@ double BarFiller::fill_narrow(const LengthOrder& order, int32_t ngreedy, int32_t
 }
 
 template <class Mask, bool kDirect>
-double BarFiller::fill_with(Mask fit, int32_t ngreedy, int32_t ntrial,
-                            automation::RandomGenerator& generator, std::span<int32_t> row) {
+double BarFiller::fill_with(Mask fit, int32_t ngreedy, int32_t ntrial, automation::RandomGenerator& generator,
+                            std::span<int32_t> row) {
   Mask greedy = fit;
   Mask trial = fit;
   if constexpr (std::is_same_v<Mask, WordsMask>) {
@@ -359,8 +362,8 @@ double BarFiller::fill_with(Mask fit, int32_t ngreedy, int32_t ntrial,
   if constexpr (!std::is_same_v<Mask, WordsMask>) slots = Mask::kCountSlots;
   const std::size_t slot_bytes = slots * sizeof(int32_t);
   std::memcpy(greedy_remaining_.data(), remaining, slot_bytes);
-  DrawsAhead<kDirect> draws(generator, kind_of_k_.data(), open_prefix_.data(), guide_.data(),
-                   kDrawBits - guide_bits_, open_total_);
+  DrawsAhead<kDirect> draws(generator, kind_of_k_.data(), open_prefix_.data(), guide_.data(), kDrawBits - guide_bits_,
+                            open_total_);
   double best_fill = 0.0;
   bool chosen = false;
   for (int32_t t = 0; t < ntrial; ++t) {

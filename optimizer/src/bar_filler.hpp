@@ -44,13 +44,12 @@ class BarFiller {
   // The trials of the bar set up last; writes the counts of the chosen pattern
   // into `row` (indexed by item index, zeroed by the caller) and returns the
   // bar's waste: its length minus the chosen filled length.
-  double fill(int32_t ngreedy, int32_t ntrial, automation::RandomGenerator& generator,
-              std::span<int32_t> row);
+  double fill(int32_t ngreedy, int32_t ntrial, automation::RandomGenerator& generator, std::span<int32_t> row);
 
  private:
   template <bool kDirect>
-  double fill_narrow(const LengthOrder& order, int32_t ngreedy, int32_t ntrial,
-                     automation::RandomGenerator& generator, std::span<int32_t> row);
+  double fill_narrow(const LengthOrder& order, int32_t ngreedy, int32_t ntrial, automation::RandomGenerator& generator,
+                     std::span<int32_t> row);
   template <class Mask, bool kDirect>
   double fill_with(Mask fit, int32_t ngreedy, int32_t ntrial, automation::RandomGenerator& generator,
                    std::span<int32_t> row);

@@ -20,9 +20,13 @@ clsOptimizacija& self_of(Object& self) { return static_cast<clsOptimizacija&>(se
 // get and put of one public field, in that order.
 template <class T, T (clsOptimizacija::*Get)() const, void (clsOptimizacija::*Put)(T)>
 void add_field(std::vector<MemberInfo>& members, const char* name, VarType type) {
-  members.push_back({name, MemberKind::kPropertyGet, type, {},
-                     [](Object& self, std::span<Variant>) { return Variant((self_of(self).*Get)()); }});
-  members.push_back({name, MemberKind::kPropertyPut, VarType::kEmpty, {ParamInfo{"value", type}},
+  members.push_back({name, MemberKind::kPropertyGet, type, {}, [](Object& self, std::span<Variant>) {
+                       return Variant((self_of(self).*Get)());
+                     }});
+  members.push_back({name,
+                     MemberKind::kPropertyPut,
+                     VarType::kEmpty,
+                     {ParamInfo{"value", type}},
                      [](Object& self, std::span<Variant> args) {
                        (self_of(self).*Put)(args[0].get<T>());
                        return Variant();
@@ -32,7 +36,9 @@ void add_field(std::vector<MemberInfo>& members, const char* name, VarType type)
 // A write-only array input, passed by reference and left unchanged.
 template <class T, void (clsOptimizacija::*Put)(const SafeArray<T>&)>
 void add_array_input(std::vector<MemberInfo>& members, const char* name, VarType element) {
-  members.push_back({name, MemberKind::kPropertyPut, VarType::kEmpty,
+  members.push_back({name,
+                     MemberKind::kPropertyPut,
+                     VarType::kEmpty,
                      {ParamInfo{"value", automation::array_of(element), true}},
                      [](Object& self, std::span<Variant> args) {
                        (self_of(self).*Put)(args[0].get<SafeArray<T>>());
@@ -46,37 +52,36 @@ std::vector<MemberInfo> members_in_slot_order() {
   add_field<VariantBool, &clsOptimizacija::get_randomiziraj, &clsOptimizacija::put_randomiziraj>(
       members, "randomiziraj", VarType::kBool);
   add_field<int32_t, &clsOptimizacija::get_nitem, &clsOptimizacija::put_nitem>(members, "nitem", VarType::kI4);
-  add_field<int32_t, &clsOptimizacija::get_nsource, &clsOptimizacija::put_nsource>(members, "nsource",
-                                                                                  VarType::kI4);
-  add_field<VariantBool, &clsOptimizacija::get_prekid, &clsOptimizacija::put_prekid>(members, "prekid",
-                                                                                    VarType::kBool);
-  add_field<int32_t, &clsOptimizacija::get_brsipka, &clsOptimizacija::put_brsipka>(members, "brsipka",
-                                                                                   VarType::kI4);
+  add_field<int32_t, &clsOptimizacija::get_nsource, &clsOptimizacija::put_nsource>(members, "nsource", VarType::kI4);
+  add_field<VariantBool, &clsOptimizacija::get_prekid, &clsOptimizacija::put_prekid>(members, "prekid", VarType::kBool);
+  add_field<int32_t, &clsOptimizacija::get_brsipka, &clsOptimizacija::put_brsipka>(members, "brsipka", VarType::kI4);
   add_field<double, &clsOptimizacija::get_otpad, &clsOptimizacija::put_otpad>(members, "otpad", VarType::kR8);
-  add_field<int16_t, &clsOptimizacija::get_progress, &clsOptimizacija::put_progress>(members, "progress",
-                                                                                    VarType::kI2);
+  add_field<int16_t, &clsOptimizacija::get_progress, &clsOptimizacija::put_progress>(members, "progress", VarType::kI2);
   add_array_input<double, &clsOptimizacija::put_litem>(members, "litem", VarType::kR8);
   add_array_input<int32_t, &clsOptimizacija::put_mitem>(members, "mitem", VarType::kI4);
   add_array_input<double, &clsOptimizacija::put_lsource>(members, "lsource", VarType::kR8);
   add_array_input<int32_t, &clsOptimizacija::put_msource>(members, "msource", VarType::kI4);
-  members.push_back({"rezanje", MemberKind::kPropertyGet, automation::array_of(VarType::kVariant), {},
+  members.push_back({"rezanje",
+                     MemberKind::kPropertyGet,
+                     automation::array_of(VarType::kVariant),
+                     {},
                      [](Object& self, std::span<Variant>) { return self_of(self).get_rezanje(); }});
   members.push_back({"pokreni", MemberKind::kMethod, VarType::kEmpty, {}, [](Object& self, std::span<Variant>) {
                        self_of(self).pokreni();
                        return Variant();
                      }});
-  members.push_back({"test",
-                     MemberKind::kMethod,
-                     VarType::kEmpty,
-                     {ParamInfo{"v", VarType::kI4, true}, ParamInfo{"k", VarType::kI4, true},
-                      ParamInfo{"iter", VarType::kI4, true}},
-                     [](Object& self, std::span<Variant> args) {
-                       int32_t v = args[0].get<int32_t>();
-                       int32_t k = args[1].get<int32_t>();
-                       int32_t iter = args[2].get<int32_t>();
-                       self_of(self).test(v, k, iter);
-                       return Variant();
-                     }});
+  members.push_back(
+      {"test",
+       MemberKind::kMethod,
+       VarType::kEmpty,
+       {ParamInfo{"v", VarType::kI4, true}, ParamInfo{"k", VarType::kI4, true}, ParamInfo{"iter", VarType::kI4, true}},
+       [](Object& self, std::span<Variant> args) {
+         int32_t v = args[0].get<int32_t>();
+         int32_t k = args[1].get<int32_t>();
+         int32_t iter = args[2].get<int32_t>();
+         self_of(self).test(v, k, iter);
+         return Variant();
+       }});
   return members;
 }
 
@@ -111,8 +116,9 @@ const automation::LibraryInfo& library_info() {
     described.major_version = 1;
     described.minor_version = 0;
     described.classes = {&optimizer_class()};
-    described.enums = {{"razine_opt", {{"brza", brza}, {"standardna", standardna}, {"jaka", jaka}, {"vrlojaka", vrlojaka}}},
-                       {"optErrorCodes", {{"optUnhandledErr", optUnhandledErr}}}};
+    described.enums = {
+        {"razine_opt", {{"brza", brza}, {"standardna", standardna}, {"jaka", jaka}, {"vrlojaka", vrlojaka}}},
+        {"optErrorCodes", {{"optUnhandledErr", optUnhandledErr}}}};
     return described;
   }();
   return info;

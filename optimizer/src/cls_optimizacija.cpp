@@ -143,8 +143,7 @@ void clsOptimizacija::test(int32_t& v, int32_t& k, int32_t& iter) {
 }
 
 uint32_t clsOptimizacija::connect_ProgressUpdate(std::function<void()> handler) {
-  return state_->events.connect(
-      [handler = std::move(handler)](const std::string&, std::span<Variant>) { handler(); });
+  return state_->events.connect([handler = std::move(handler)](const std::string&, std::span<Variant>) { handler(); });
 }
 
 void clsOptimizacija::disconnect_ProgressUpdate(uint32_t cookie) { state_->events.disconnect(cookie); }

@@ -6,7 +6,7 @@ namespace krelvo {
 
 int16_t scaled_progress(int32_t c, int32_t span, int32_t count) {
   return automation::round_half_even<int16_t>(static_cast<double>(automation::checked_mul(c, span)) /
-                                               static_cast<double>(count));
+                                              static_cast<double>(count));
 }
 
 void optbrza(SearchRun& run) {

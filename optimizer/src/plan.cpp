@@ -1,10 +1,10 @@
 #include "plan.hpp"
 
+#include <unistd.h>
 #include <algorithm>
 #include <atomic>
 #include <new>
 #include <string>
-#include <unistd.h>
 
 #include "automation/checked_math.hpp"
 #include "plan_memory.hpp"
@@ -31,9 +31,8 @@ std::size_t plan_memory_limit_bytes() {
 void require_plan_memory(int64_t bars, int32_t nitem) {
   const auto bytes = static_cast<double>(bars) * (static_cast<double>(nitem) + 1.0) * sizeof(int32_t);
   if (bytes > static_cast<double>(plan_memory_limit_bytes()))
-    automation::raise_out_of_memory("Out of memory: a plan of at least " + std::to_string(bars) +
-                                    " bars of " + std::to_string(nitem) +
-                                    " item kinds cannot be held");
+    automation::raise_out_of_memory("Out of memory: a plan of at least " + std::to_string(bars) + " bars of " +
+                                    std::to_string(nitem) + " item kinds cannot be held");
 }
 
 std::span<int32_t> Plan::append_bar() {
@@ -46,8 +45,7 @@ std::span<int32_t> Plan::append_bar() {
     try {
       counts.resize(std::max(end, std::min(counts.size() * 2, limit)));
     } catch (const std::bad_alloc&) {
-      automation::raise_out_of_memory("Out of memory: a plan of " + std::to_string(bars) +
-                                      " bars cannot be held");
+      automation::raise_out_of_memory("Out of memory: a plan of " + std::to_string(bars) + " bars cannot be held");
     }
   }
   const std::span<int32_t> row = std::span<int32_t>(counts).subspan(end - stride(), stride());

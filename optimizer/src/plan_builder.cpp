@@ -54,9 +54,8 @@ double PlanBuilder::build(const ProblemInputs& inputs, int32_t ngreedy, int32_t 
                           automation::RandomGenerator& generator, Plan& plan) {
   prepare(inputs);
   if (ntrial >= 1 && !kinds_.arrays_hold_zero_to_nitem)
-    automation::raise_subscript_out_of_range(
-        "Subscript out of range: litem and mitem must hold the elements 0.." + std::to_string(kinds_.nitem) +
-        " (a fill trial reads element 0)");
+    automation::raise_subscript_out_of_range("Subscript out of range: litem and mitem must hold the elements 0.." +
+                                             std::to_string(kinds_.nitem) + " (a fill trial reads element 0)");
 
   plan.clear(kinds_.nitem);
   std::copy(kinds_.quantity.begin(), kinds_.quantity.end(), open_.begin());
@@ -73,7 +72,8 @@ double PlanBuilder::build(const ProblemInputs& inputs, int32_t ngreedy, int32_t 
       generator.next();  // the first draw, whose k = 1 the running sum never reaches
       automation::raise_subscript_out_of_range(
           "Subscript out of range: no item kind has pieces to cut (total demand 0), so the roulette "
-          "runs past item kind " + std::to_string(kinds_.nitem));
+          "runs past item kind " +
+          std::to_string(kinds_.nitem));
     }
     const std::span<int32_t> row = plan.append_bar();
     const double waste = filler_.fill(ngreedy, ntrial, generator, row);

@@ -19,8 +19,8 @@ class PlanBuilder final : public PlanConstruction {
   // Builds one plan into `plan` and returns its waste: the leftover length of
   // every bar except the last one. Item data is re-read only when the inputs'
   // version changed; buffers grow only when a plan needs more room than before.
-  double build(const ProblemInputs& inputs, int32_t ngreedy, int32_t ntrial,
-               automation::RandomGenerator& generator, Plan& plan) override;
+  double build(const ProblemInputs& inputs, int32_t ngreedy, int32_t ntrial, automation::RandomGenerator& generator,
+               Plan& plan) override;
 
  private:
   void prepare(const ProblemInputs& inputs);

@@ -6,8 +6,7 @@ namespace krelvo {
 
 double SearchRun::build_plan() {
   ++state_.plans_built;
-  return construction_.build(state_.inputs, state_.ngreedy, state_.ntrial, state_.generator,
-                             state_.trial_plan);
+  return construction_.build(state_.inputs, state_.ngreedy, state_.ntrial, state_.generator, state_.trial_plan);
 }
 
 double SearchRun::build_and_adopt() {

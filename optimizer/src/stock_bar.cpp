@@ -12,9 +12,9 @@ StockKind read_stock_kind(const ProblemInputs& inputs, int32_t kind) {
   for (const bool lengths : {true, false}) {
     const bool present = lengths ? inputs.lsource.contains(kind) : inputs.msource.contains(kind);
     if (!present)
-      automation::raise_subscript_out_of_range(
-          "Subscript out of range: stock exhausted, demand is still open and " +
-          std::string(lengths ? "lsource" : "msource") + " has no element " + std::to_string(kind));
+      automation::raise_subscript_out_of_range("Subscript out of range: stock exhausted, demand is still open and " +
+                                               std::string(lengths ? "lsource" : "msource") + " has no element " +
+                                               std::to_string(kind));
   }
   StockKind stock{kind, inputs.lsource.at(kind), inputs.msource.at(kind)};
   if (!std::isfinite(stock.length))

@@ -24,8 +24,7 @@ StockKind read_stock_kind(const ProblemInputs& inputs, int32_t kind);
 // piece while demand is open, and every later bar would be the same kind
 // (subscript out of range). `too_long` is an open item kind longer than the
 // bar while others fit, 0 when no open piece fits.
-[[noreturn]] void raise_unfinishable(const StockKind& stock, int32_t ntrial, int32_t too_long,
-                                     double too_long_length);
+[[noreturn]] void raise_unfinishable(const StockKind& stock, int32_t ntrial, int32_t too_long, double too_long_length);
 
 // The longest open piece on this bar could push a fill past the double range.
 void check_fill_range(const StockKind& stock, double longest_open_length);

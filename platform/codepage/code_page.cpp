@@ -1,7 +1,7 @@
 #include "automation/code_page.hpp"
 
-#include <cerrno>
 #include <iconv.h>
+#include <cerrno>
 
 #include <atomic>
 #include <map>
@@ -80,9 +80,7 @@ AnsiCodePage AnsiCodePage::build(uint32_t number) {
   return page;
 }
 
-void set_ansi_code_page(uint32_t number) {
-  current_table.store(&tables_for(number), std::memory_order_release);
-}
+void set_ansi_code_page(uint32_t number) { current_table.store(&tables_for(number), std::memory_order_release); }
 
 const AnsiCodePage& ansi_code_page() {
   const AnsiCodePage* table = current_table.load(std::memory_order_acquire);

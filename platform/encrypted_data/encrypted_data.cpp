@@ -65,10 +65,13 @@ class AlgorithmObject final : public IAlgorithm {
 
 uint32_t aes_key_bits(int32_t key_length) {
   switch (key_length) {
-    case kKeyLength128Bits: return 128;
-    case kKeyLength192Bits: return 192;
+    case kKeyLength128Bits:
+      return 128;
+    case kKeyLength192Bits:
+      return 192;
     case kKeyLengthMaximum:
-    case kKeyLength256Bits: return 256;
+    case kKeyLength256Bits:
+      return 256;
     default:
       raise_error(kErrBadAlgorithm, "key length " + std::to_string(key_length) +
                                         " is not offered for AES: 3 (128), 4 (192) or 5 (256 bits) are");
@@ -95,8 +98,7 @@ class EncryptedDataObject final : public IEncryptedData {
     if (encoding_type != kEncodeBase64)
       raise_invalid_argument("encoding " + std::to_string(encoding_type) + " is not offered: 0 (Base64) is");
     if (settings_->name != kAlgorithmAes)
-      raise_error(kErrBadAlgorithm,
-                  "algorithm " + std::to_string(settings_->name) + " is not offered: 4 (AES) is");
+      raise_error(kErrBadAlgorithm, "algorithm " + std::to_string(settings_->name) + " is not offered: 4 (AES) is");
     const uint32_t key_bits = aes_key_bits(settings_->key_length);
     require_secret();
     const std::u16string_view text = content_.view();
@@ -152,16 +154,28 @@ const ClassInfo& algorithm_class_info() {
       .events = {},
       .members =
           {
-              {"Name", MemberKind::kPropertyGet, VarType::kI4, {},
+              {"Name",
+               MemberKind::kPropertyGet,
+               VarType::kI4,
+               {},
                [](Object& self, std::span<Variant>) { return Variant(as<IAlgorithm>(self).Name()); }},
-              {"Name", MemberKind::kPropertyPut, VarType::kEmpty, {param("Name", VarType::kI4)},
+              {"Name",
+               MemberKind::kPropertyPut,
+               VarType::kEmpty,
+               {param("Name", VarType::kI4)},
                [](Object& self, std::span<Variant> args) {
                  as<IAlgorithm>(self).Name(args[0].get<int32_t>());
                  return Variant();
                }},
-              {"KeyLength", MemberKind::kPropertyGet, VarType::kI4, {},
+              {"KeyLength",
+               MemberKind::kPropertyGet,
+               VarType::kI4,
+               {},
                [](Object& self, std::span<Variant>) { return Variant(as<IAlgorithm>(self).KeyLength()); }},
-              {"KeyLength", MemberKind::kPropertyPut, VarType::kEmpty, {param("KeyLength", VarType::kI4)},
+              {"KeyLength",
+               MemberKind::kPropertyPut,
+               VarType::kEmpty,
+               {param("KeyLength", VarType::kI4)},
                [](Object& self, std::span<Variant> args) {
                  as<IAlgorithm>(self).KeyLength(args[0].get<int32_t>());
                  return Variant();
@@ -185,29 +199,45 @@ const ClassInfo& encrypted_data_class_info() {
       .events = {},
       .members =
           {
-              {"Content", MemberKind::kPropertyGet, VarType::kBstr, {},
+              {"Content",
+               MemberKind::kPropertyGet,
+               VarType::kBstr,
+               {},
                [](Object& self, std::span<Variant>) { return Variant(as<IEncryptedData>(self).Content()); }},
-              {"Content", MemberKind::kPropertyPut, VarType::kEmpty, {param("Content", VarType::kBstr)},
+              {"Content",
+               MemberKind::kPropertyPut,
+               VarType::kEmpty,
+               {param("Content", VarType::kBstr)},
                [](Object& self, std::span<Variant> args) {
                  as<IEncryptedData>(self).Content(args[0].get<Bstr>());
                  return Variant();
                }},
-              {"Algorithm", MemberKind::kPropertyGet, VarType::kDispatch, {},
+              {"Algorithm",
+               MemberKind::kPropertyGet,
+               VarType::kDispatch,
+               {},
                [](Object& self, std::span<Variant>) {
                  return Variant(ObjectRef(as<IEncryptedData>(self).Algorithm()));
                }},
-              {"SetSecret", MemberKind::kMethod, VarType::kEmpty,
+              {"SetSecret",
+               MemberKind::kMethod,
+               VarType::kEmpty,
                {param("Secret", VarType::kBstr), param("SecretType", VarType::kI4, Variant(kSecretPassword))},
                [](Object& self, std::span<Variant> args) {
                  as<IEncryptedData>(self).SetSecret(args[0].get<Bstr>(), args[1].get<int32_t>());
                  return Variant();
                }},
-              {"Encrypt", MemberKind::kMethod, VarType::kBstr,
+              {"Encrypt",
+               MemberKind::kMethod,
+               VarType::kBstr,
                {param("EncodingType", VarType::kI4, Variant(kEncodeBase64))},
                [](Object& self, std::span<Variant> args) {
                  return Variant(as<IEncryptedData>(self).Encrypt(args[0].get<int32_t>()));
                }},
-              {"Decrypt", MemberKind::kMethod, VarType::kEmpty, {param("EncryptedString", VarType::kBstr)},
+              {"Decrypt",
+               MemberKind::kMethod,
+               VarType::kEmpty,
+               {param("EncryptedString", VarType::kBstr)},
                [](Object& self, std::span<Variant> args) {
                  as<IEncryptedData>(self).Decrypt(args[0].get<Bstr>());
                  return Variant();

@@ -43,10 +43,14 @@ class WipedBytes {
 
 const EVP_CIPHER* aes_gcm(uint32_t key_bits) {
   switch (key_bits) {
-    case 128: return EVP_aes_128_gcm();
-    case 192: return EVP_aes_192_gcm();
-    case 256: return EVP_aes_256_gcm();
-    default: return nullptr;
+    case 128:
+      return EVP_aes_128_gcm();
+    case 192:
+      return EVP_aes_192_gcm();
+    case 256:
+      return EVP_aes_256_gcm();
+    default:
+      return nullptr;
   }
 }
 
@@ -59,9 +63,9 @@ WipedBytes derive_key(std::u16string_view password, std::span<const uint8_t> sal
   }
   WipedBytes key(key_bits / 8);
   if (PKCS5_PBKDF2_HMAC(reinterpret_cast<const char*>(password_bytes.data()),
-                        checked_narrow<int>(password_bytes.size()), salt.data(),
-                        checked_narrow<int>(salt.size()), checked_narrow<int>(iterations), EVP_sha256(),
-                        checked_narrow<int>(key.size()), key.data()) != 1)
+                        checked_narrow<int>(password_bytes.size()), salt.data(), checked_narrow<int>(salt.size()),
+                        checked_narrow<int>(iterations), EVP_sha256(), checked_narrow<int>(key.size()),
+                        key.data()) != 1)
     raise_crypto_failure("derive the key from the password");
   return key;
 }
@@ -100,8 +104,8 @@ void append_random(std::vector<uint8_t>& bytes, std::size_t count) {
     raise_crypto_failure("draw random bytes");
 }
 
-CipherContext start_cipher(const EVP_CIPHER* cipher, bool encrypting, std::span<const uint8_t> nonce,
-                           WipedBytes& key, std::span<const uint8_t> authenticated) {
+CipherContext start_cipher(const EVP_CIPHER* cipher, bool encrypting, std::span<const uint8_t> nonce, WipedBytes& key,
+                           std::span<const uint8_t> authenticated) {
   CipherContext context(EVP_CIPHER_CTX_new());
   int length = 0;
   if (!context || EVP_CipherInit_ex(context.get(), cipher, nullptr, nullptr, nullptr, encrypting) != 1 ||

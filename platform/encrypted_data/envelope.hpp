@@ -37,8 +37,7 @@ inline constexpr std::size_t kNonceBytes = 12;
 inline constexpr std::size_t kTagBytes = 16;
 
 // Raise kErrCryptoFailure when the crypto library fails.
-std::vector<uint8_t> seal_envelope(std::span<const uint8_t> plaintext, std::u16string_view password,
-                                   uint32_t key_bits);
+std::vector<uint8_t> seal_envelope(std::span<const uint8_t> plaintext, std::u16string_view password, uint32_t key_bits);
 // Raises kErrBadData for a damaged or truncated envelope or a wrong password.
 std::vector<uint8_t> open_envelope(std::span<const uint8_t> envelope, std::u16string_view password);
 

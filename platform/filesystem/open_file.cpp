@@ -40,8 +40,7 @@ void check(int64_t result, FileErrorContext context) {
 
 }  // namespace
 
-OpenFile::OpenFile(std::shared_ptr<const FileSystem> file_system, const char* path, int flags,
-                   uint32_t permissions)
+OpenFile::OpenFile(std::shared_ptr<const FileSystem> file_system, const char* path, int flags, uint32_t permissions)
     : file_system_(std::move(file_system)) {
   const int descriptor = file_system_->open(path, flags, permissions);
   check(descriptor, (flags & O_CREAT) != 0 ? FileErrorContext::kCreating : FileErrorContext::kOpening);

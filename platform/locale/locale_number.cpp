@@ -16,15 +16,13 @@ namespace {
 std::u16string locale_text(const char* text) {
   const std::string_view bytes(text == nullptr ? "" : text);
   std::u16string decoded = utf8_to_utf16(bytes);
-  const bool invalid = decoded.find(u'\uFFFD') != std::u16string::npos &&
-                       bytes.find("\xEF\xBF\xBD") == std::string_view::npos;
+  const bool invalid =
+      decoded.find(u'\uFFFD') != std::u16string::npos && bytes.find("\xEF\xBF\xBD") == std::string_view::npos;
   if (!invalid) return decoded;
   return std::u16string(bytes.begin(), bytes.end());
 }
 
-bool is_space_like(char16_t character) {
-  return character == u' ' || character == u'\u00A0' || character == u'\u202F';
-}
+bool is_space_like(char16_t character) { return character == u' ' || character == u'\u00A0' || character == u'\u202F'; }
 
 struct Separators {
   std::u16string decimal;

@@ -25,9 +25,12 @@ std::string plain_text(const Bstr& text) {
 
 const char* dialog_kind(int32_t style) {
   switch (style & 0x70) {
-    case kMsgBoxCritical: return "--error";
-    case kMsgBoxExclamation: return "--warning";
-    default: return "--info";
+    case kMsgBoxCritical:
+      return "--error";
+    case kMsgBoxExclamation:
+      return "--warning";
+    default:
+      return "--info";
   }
 }
 

@@ -50,8 +50,7 @@ const FoldTable& fold_table() {
 
 std::string folded_name(const FoldTable& table, std::string_view name) {
   std::string folded(name.size(), '\0');
-  for (std::size_t i = 0; i < name.size(); ++i)
-    folded[i] = static_cast<char>(table[static_cast<uint8_t>(name[i])]);
+  for (std::size_t i = 0; i < name.size(); ++i) folded[i] = static_cast<char>(table[static_cast<uint8_t>(name[i])]);
   return folded;
 }
 

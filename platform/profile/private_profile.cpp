@@ -90,8 +90,8 @@ bool is_storable(const char* section, const char* key, const char* value) {
   if (value != nullptr && has_line_break(value)) return false;
   if (key == nullptr) return true;
   const std::string_view name = trim_blanks(key);
-  return !name.empty() && !has_line_break(name) && name.find('=') == std::string_view::npos &&
-         name.front() != ';' && name.front() != '[';
+  return !name.empty() && !has_line_break(name) && name.find('=') == std::string_view::npos && name.front() != ';' &&
+         name.front() != '[';
 }
 
 // A new file never gets a name with wildcard characters: a caller that found
@@ -104,8 +104,8 @@ bool may_create(std::string_view file_name) {
 
 }  // namespace
 
-DWORD GetPrivateProfileStringA(const char* section, const char* key, const char* default_text, char* buffer,
-                               DWORD size, const char* file_name) {
+DWORD GetPrivateProfileStringA(const char* section, const char* key, const char* default_text, char* buffer, DWORD size,
+                               const char* file_name) {
   if (buffer == nullptr || size == 0) return 0;
   const std::string content = read_file(file_name);
   const ProfileDocument document(content);

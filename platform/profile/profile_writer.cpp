@@ -26,8 +26,8 @@ std::string without_lines(const ProfileDocument& document, const std::vector<boo
 
 }  // namespace
 
-std::optional<std::string> with_value(const ProfileDocument& document, std::string_view section,
-                                      std::string_view key, std::string_view value) {
+std::optional<std::string> with_value(const ProfileDocument& document, std::string_view section, std::string_view key,
+                                      std::string_view value) {
   const std::string_view line_break = document.line_break();
   const std::string new_entry = entry_text(key, value);
   const auto& lines = document.lines();

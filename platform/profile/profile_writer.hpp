@@ -13,13 +13,12 @@ namespace automation::profile {
 
 // An existing key keeps its place and spelling and gets `value` exactly as
 // given; a new key follows the section's last key; a new section goes to the end.
-std::optional<std::string> with_value(const ProfileDocument& document, std::string_view section,
-                                      std::string_view key, std::string_view value);
+std::optional<std::string> with_value(const ProfileDocument& document, std::string_view section, std::string_view key,
+                                      std::string_view value);
 
 // Every entry of `key` in every section of that name: a removed key must not
 // be replaced by a duplicate that was hidden behind it.
-std::optional<std::string> without_key(const ProfileDocument& document, std::string_view section,
-                                       std::string_view key);
+std::optional<std::string> without_key(const ProfileDocument& document, std::string_view section, std::string_view key);
 
 // Every section of that name, from its header to the next one.
 std::optional<std::string> without_section(const ProfileDocument& document, std::string_view section);

@@ -5,9 +5,9 @@
 
 #include <cerrno>
 #include <chrono>
-#include <thread>
 #include <optional>
 #include <system_error>
+#include <thread>
 
 namespace automation::registry_store {
 namespace {
@@ -181,8 +181,7 @@ LONG RegistryDatabase::read_value(KeyId key, std::string_view name, StoredValue&
   return ERROR_SUCCESS;
 }
 
-LONG RegistryDatabase::write_value(KeyId key, std::string_view name, DWORD type,
-                                   std::span<const uint8_t> data) {
+LONG RegistryDatabase::write_value(KeyId key, std::string_view name, DWORD type, std::span<const uint8_t> data) {
   std::lock_guard lock(mutex_);
   SqliteConnection& database = connection();
   SqliteTransaction transaction(database, SqliteTransaction::Kind::kWrite);

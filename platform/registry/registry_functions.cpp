@@ -80,18 +80,19 @@ LONG open_or_create(HKEY key, const char* sub_key, HKEY* result, KeyOperation op
 
 LONG RegOpenKeyA(HKEY key, const char* sub_key, HKEY* result) {
   return open_or_create(key, sub_key, result,
-                        [](registry_store::RegistryDatabase& database, KeyId base, const KeyPath& path,
-                           KeyId& found) { return database.open_key(base, path, found); });
+                        [](registry_store::RegistryDatabase& database, KeyId base, const KeyPath& path, KeyId& found) {
+                          return database.open_key(base, path, found);
+                        });
 }
 
 LONG RegCreateKeyA(HKEY key, const char* sub_key, HKEY* result) {
   return open_or_create(key, sub_key, result,
-                        [](registry_store::RegistryDatabase& database, KeyId base, const KeyPath& path,
-                           KeyId& found) { return database.create_key(base, path, found); });
+                        [](registry_store::RegistryDatabase& database, KeyId base, const KeyPath& path, KeyId& found) {
+                          return database.create_key(base, path, found);
+                        });
 }
 
-LONG RegQueryValueExA(HKEY key, const char* value_name, DWORD* reserved, DWORD* type, uint8_t* data,
-                      DWORD* data_size) {
+LONG RegQueryValueExA(HKEY key, const char* value_name, DWORD* reserved, DWORD* type, uint8_t* data, DWORD* data_size) {
   return guarded([&] {
     if (reserved != nullptr || (data != nullptr && data_size == nullptr)) return ERROR_INVALID_PARAMETER;
     const std::optional<OpenKey> open = registry_store::find_open_key(key);

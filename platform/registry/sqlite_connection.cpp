@@ -56,8 +56,7 @@ void SqliteConnection::abandon() noexcept {
 }
 
 void SqliteConnection::execute(const char* sql) {
-  if (sqlite3_exec(connection_, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
-    raise_store_failure(connection_, sql);
+  if (sqlite3_exec(connection_, sql, nullptr, nullptr, nullptr) != SQLITE_OK) raise_store_failure(connection_, sql);
 }
 
 bool SqliteConnection::execute_unless_busy(const char* sql) {
@@ -69,24 +68,21 @@ bool SqliteConnection::execute_unless_busy(const char* sql) {
 
 SqliteStatement::SqliteStatement(const SqliteConnection& connection, std::string_view sql)
     : connection_(connection.get()) {
-  if (sqlite3_prepare_v2(connection_, sql.data(), static_cast<int>(sql.size()), &statement_, nullptr) !=
-      SQLITE_OK)
+  if (sqlite3_prepare_v2(connection_, sql.data(), static_cast<int>(sql.size()), &statement_, nullptr) != SQLITE_OK)
     raise_store_failure(connection_, sql);
 }
 
 SqliteStatement::~SqliteStatement() { sqlite3_finalize(statement_); }
 
 SqliteStatement& SqliteStatement::bind(int index, int64_t value) {
-  if (sqlite3_bind_int64(statement_, index, value) != SQLITE_OK)
-    raise_store_failure(connection_, "bind");
+  if (sqlite3_bind_int64(statement_, index, value) != SQLITE_OK) raise_store_failure(connection_, "bind");
   return *this;
 }
 
 SqliteStatement& SqliteStatement::bind(int index, std::string_view text) {
   // A null pointer would bind SQL NULL; an empty name is a real name.
   const char* characters = text.data() != nullptr ? text.data() : "";
-  if (sqlite3_bind_text(statement_, index, characters, static_cast<int>(text.size()), SQLITE_TRANSIENT) !=
-      SQLITE_OK)
+  if (sqlite3_bind_text(statement_, index, characters, static_cast<int>(text.size()), SQLITE_TRANSIENT) != SQLITE_OK)
     raise_store_failure(connection_, "bind");
   return *this;
 }

@@ -19,8 +19,7 @@ const ClassInfo& application_class(std::string_view name) {
   const bool names_a_class = name.find('.') != std::string_view::npos || name.starts_with('{');
   const ClassInfo* info = names_a_class ? &resolve_class(name) : application_class_of(resolve_library(name));
   if (info == nullptr || !info->application_object || !info->create)
-    raise_error(kErrCannotCreateObject,
-                "Cannot create object: " + std::string(name) + " has no application object");
+    raise_error(kErrCannotCreateObject, "Cannot create object: " + std::string(name) + " has no application object");
   return *info;
 }
 

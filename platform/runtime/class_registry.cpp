@@ -80,8 +80,7 @@ const LibraryInfo& resolve_library(std::string_view name) {
   std::string why;
   if (const LibraryInfo* library = load_library(name, why)) return *library;
   raise_error(kErrCannotCreateObject,
-              "Cannot create object: no library " + std::string(name) +
-                  (why.empty() ? "" : " (" + why + ")"));
+              "Cannot create object: no library " + std::string(name) + (why.empty() ? "" : " (" + why + ")"));
 }
 
 const ClassInfo* find_library_class(const LibraryInfo& library, const char* name) {
@@ -94,8 +93,7 @@ const ClassInfo* find_library_class(const LibraryInfo& library, const char* name
 ObjectRef create_object(std::string_view name) {
   const ClassInfo& info = resolve_class(name);
   if (!info.create)
-    raise_error(kErrCannotCreateObject, "Cannot create object: " + info.prog_id() +
-                                            " cannot be created by a host");
+    raise_error(kErrCannotCreateObject, "Cannot create object: " + info.prog_id() + " cannot be created by a host");
   return info.create();
 }
 

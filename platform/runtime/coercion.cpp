@@ -2,9 +2,9 @@
 
 #include <charconv>
 #include <clocale>
-#include <cstdlib>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <optional>
 #include <type_traits>
@@ -40,8 +40,7 @@ ParsedNumber parse_number(std::u16string_view text) {
     digits.remove_prefix(1);
   }
   // from_chars also reads "inf" and "nan", which are no numbers to a host.
-  if (digits.empty() || !(std::isdigit(static_cast<unsigned char>(digits.front())) || digits.front() == '.'))
-    return {};
+  if (digits.empty() || !(std::isdigit(static_cast<unsigned char>(digits.front())) || digits.front() == '.')) return {};
   double value = 0.0;
   const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
   if (end != digits.data() + digits.size()) return {};
@@ -67,8 +66,7 @@ double number_from_text(const Bstr& text, VarType target) {
 }
 
 [[noreturn]] void mismatch(const Variant& value, VarType target) {
-  raise_type_mismatch("Type mismatch: " + type_name(value.type()) + " where " + type_name(target) +
-                      " is expected");
+  raise_type_mismatch("Type mismatch: " + type_name(value.type()) + " where " + type_name(target) + " is expected");
 }
 
 template <class Int>
@@ -97,8 +95,7 @@ Int to_integer(const Variant& value, VarType target) {
   if (const auto* held = value.get_if<int32_t>()) return integer_from<Int>(*held, target);
   if (const auto* held = value.get_if<VariantBool>()) return integer_from<Int>(held->value, target);
   if (const auto* held = value.get_if<double>()) return integer_from_double<Int>(*held, target);
-  if (const auto* held = value.get_if<Bstr>())
-    return integer_from_double<Int>(number_from_text(*held, target), target);
+  if (const auto* held = value.get_if<Bstr>()) return integer_from_double<Int>(number_from_text(*held, target), target);
   mismatch(value, target);
 }
 
@@ -156,14 +153,22 @@ ObjectRef to_object(const Variant& value) {
 
 Variant coerce_scalar(const Variant& value, VarType target) {
   switch (target) {
-    case VarType::kVariant: return value;
-    case VarType::kI2: return to_integer<int16_t>(value, target);
-    case VarType::kI4: return to_integer<int32_t>(value, target);
-    case VarType::kR8: return to_double(value);
-    case VarType::kBool: return to_bool(value);
-    case VarType::kBstr: return to_text(value);
-    case VarType::kDispatch: return to_object(value);
-    default: mismatch(value, target);
+    case VarType::kVariant:
+      return value;
+    case VarType::kI2:
+      return to_integer<int16_t>(value, target);
+    case VarType::kI4:
+      return to_integer<int32_t>(value, target);
+    case VarType::kR8:
+      return to_double(value);
+    case VarType::kBool:
+      return to_bool(value);
+    case VarType::kBstr:
+      return to_text(value);
+    case VarType::kDispatch:
+      return to_object(value);
+    default:
+      mismatch(value, target);
   }
 }
 
@@ -184,13 +189,20 @@ SafeArray<To> convert_elements(const SafeArray<From>& source, VarType element) {
 template <class From>
 Variant convert_array(const SafeArray<From>& source, VarType element) {
   switch (element) {
-    case VarType::kI2: return convert_elements<int16_t>(source, element);
-    case VarType::kI4: return convert_elements<int32_t>(source, element);
-    case VarType::kR8: return convert_elements<double>(source, element);
-    case VarType::kBool: return convert_elements<VariantBool>(source, element);
-    case VarType::kBstr: return convert_elements<Bstr>(source, element);
-    case VarType::kVariant: return convert_elements<Variant>(source, element);
-    default: raise_type_mismatch("Type mismatch: no arrays of " + type_name(element));
+    case VarType::kI2:
+      return convert_elements<int16_t>(source, element);
+    case VarType::kI4:
+      return convert_elements<int32_t>(source, element);
+    case VarType::kR8:
+      return convert_elements<double>(source, element);
+    case VarType::kBool:
+      return convert_elements<VariantBool>(source, element);
+    case VarType::kBstr:
+      return convert_elements<Bstr>(source, element);
+    case VarType::kVariant:
+      return convert_elements<Variant>(source, element);
+    default:
+      raise_type_mismatch("Type mismatch: no arrays of " + type_name(element));
   }
 }
 
@@ -234,16 +246,26 @@ std::u16string number_text(double value) {
 std::string type_name(VarType type) {
   if (is_array_type(type)) return type_name(element_type(type)) + "()";
   switch (type) {
-    case VarType::kEmpty: return "Empty";
-    case VarType::kNull: return "Null";
-    case VarType::kI2: return "Integer";
-    case VarType::kI4: return "Long";
-    case VarType::kR8: return "Double";
-    case VarType::kBstr: return "String";
-    case VarType::kDispatch: return "Object";
-    case VarType::kBool: return "Boolean";
-    case VarType::kVariant: return "Variant";
-    default: return "type " + std::to_string(static_cast<unsigned>(type));
+    case VarType::kEmpty:
+      return "Empty";
+    case VarType::kNull:
+      return "Null";
+    case VarType::kI2:
+      return "Integer";
+    case VarType::kI4:
+      return "Long";
+    case VarType::kR8:
+      return "Double";
+    case VarType::kBstr:
+      return "String";
+    case VarType::kDispatch:
+      return "Object";
+    case VarType::kBool:
+      return "Boolean";
+    case VarType::kVariant:
+      return "Variant";
+    default:
+      return "type " + std::to_string(static_cast<unsigned>(type));
   }
 }
 

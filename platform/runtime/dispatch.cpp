@@ -15,9 +15,12 @@ constexpr int32_t kErrInternal = 51;
 
 const char* kind_word(MemberKind kind) {
   switch (kind) {
-    case MemberKind::kPropertyGet: return "property get";
-    case MemberKind::kPropertyPut: return "property put";
-    case MemberKind::kMethod: return "method";
+    case MemberKind::kPropertyGet:
+      return "property get";
+    case MemberKind::kPropertyPut:
+      return "property put";
+    case MemberKind::kMethod:
+      return "method";
   }
   return "member";
 }
@@ -26,9 +29,9 @@ const char* kind_word(MemberKind kind) {
 std::vector<Variant> prepare_arguments(const MemberInfo& member, std::span<Variant> args) {
   const auto& params = member.params;
   if (args.size() > params.size())
-    raise_error(kErrWrongArgumentCount, "Wrong number of arguments or invalid property assignment: " +
-                                            member.name + " takes " + std::to_string(params.size()) +
-                                            ", got " + std::to_string(args.size()));
+    raise_error(kErrWrongArgumentCount, "Wrong number of arguments or invalid property assignment: " + member.name +
+                                            " takes " + std::to_string(params.size()) + ", got " +
+                                            std::to_string(args.size()));
   std::vector<Variant> coerced;
   coerced.reserve(params.size());
   for (std::size_t i = 0; i < params.size(); ++i) {
@@ -82,8 +85,8 @@ Variant invoke(Object& object, std::string_view name, MemberKind kind, std::span
   const MemberInfo* member = find_member(info, name, kind);
   if (member == nullptr)
     raise_error(kErrMemberNotFound,
-                "Object doesn't support this property or method: " + info.name + " has no " + kind_word(kind) +
-                    " '" + std::string(name) + "'",
+                "Object doesn't support this property or method: " + info.name + " has no " + kind_word(kind) + " '" +
+                    std::string(name) + "'",
                 info.library);
   return invoke(object, *member, args);
 }

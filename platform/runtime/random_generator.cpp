@@ -1,8 +1,8 @@
 #include "automation/random_generator.hpp"
 
+#include <unistd.h>
 #include <atomic>
 #include <chrono>
-#include <unistd.h>
 
 namespace automation {
 namespace {
@@ -33,14 +33,13 @@ void RandomGenerator::reset_fixed() noexcept {
 }
 
 void RandomGenerator::reseed(double seed) noexcept {
-  uint64_t mix = std::bit_cast<uint64_t>(seed) ^ (uint64_t{state_[0]} << 32 | state_[1]) ^
-                 (uint64_t{state_[2]} << 32 | state_[3]);
+  uint64_t mix =
+      std::bit_cast<uint64_t>(seed) ^ (uint64_t{state_[0]} << 32 | state_[1]) ^ (uint64_t{state_[2]} << 32 | state_[3]);
   seed_state(splitmix64(mix));
 }
 
 void RandomGenerator::seed_from_clock() noexcept {
-  const auto ticks = static_cast<uint64_t>(
-      std::chrono::high_resolution_clock::now().time_since_epoch().count());
+  const auto ticks = static_cast<uint64_t>(std::chrono::high_resolution_clock::now().time_since_epoch().count());
   const uint64_t count = clock_seed_counter.fetch_add(1, std::memory_order_relaxed);
   uint64_t mix = ticks ^ (count * 0xD1B54A32D192ED03ull) ^ (static_cast<uint64_t>(getpid()) << 40);
   seed_state(splitmix64(mix));

@@ -12,16 +12,17 @@ using Json = nlohmann::ordered_json;
 
 const char* kind_name(MemberKind kind) {
   switch (kind) {
-    case MemberKind::kPropertyGet: return "propget";
-    case MemberKind::kPropertyPut: return "propput";
-    case MemberKind::kMethod: return "method";
+    case MemberKind::kPropertyGet:
+      return "propget";
+    case MemberKind::kPropertyPut:
+      return "propput";
+    case MemberKind::kMethod:
+      return "method";
   }
   return "method";
 }
 
-Json type_json(VarType type) {
-  return {{"name", type_name(type)}, {"vt", static_cast<unsigned>(type)}};
-}
+Json type_json(VarType type) { return {{"name", type_name(type)}, {"vt", static_cast<unsigned>(type)}}; }
 
 Json value_json(const Variant& value) {
   if (const auto* held = value.get_if<int16_t>()) return *held;
@@ -35,8 +36,8 @@ Json value_json(const Variant& value) {
 Json params_json(const std::vector<ParamInfo>& params) {
   Json list = Json::array();
   for (const ParamInfo& param : params) {
-    Json entry = {{"name", param.name}, {"type", type_json(param.type)}, {"by_ref", param.by_ref},
-                  {"optional", param.optional}};
+    Json entry = {
+        {"name", param.name}, {"type", type_json(param.type)}, {"by_ref", param.by_ref}, {"optional", param.optional}};
     if (param.optional) entry["default"] = value_json(param.default_value);
     list.push_back(std::move(entry));
   }

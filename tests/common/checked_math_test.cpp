@@ -40,8 +40,8 @@ TEST(CheckedMath, RoundsHalvesToEven) {
     double value;
     int32_t expected;
   };
-  for (const Case c : {Case{2.5, 2}, Case{3.5, 4}, Case{-2.5, -2}, Case{0.5, 0}, Case{1.5, 2},
-                       Case{62.5, 62}, Case{2.4999, 2}, Case{-0.6, -1}}) {
+  for (const Case c : {Case{2.5, 2}, Case{3.5, 4}, Case{-2.5, -2}, Case{0.5, 0}, Case{1.5, 2}, Case{62.5, 62},
+                       Case{2.4999, 2}, Case{-0.6, -1}}) {
     EXPECT_EQ(round_half_even<int32_t>(c.value), c.expected) << c.value;
   }
 }
@@ -50,10 +50,8 @@ TEST(CheckedMath, RoundingTrapsOutOfRangeAndNonFinite) {
   EXPECT_EQ(round_half_even<int32_t>(2147483647.4), 2147483647);
   EXPECT_EQ(error_number_of([] { round_half_even<int32_t>(2147483647.5); }), kErrOverflow);
   EXPECT_EQ(error_number_of([] { round_half_even<int16_t>(32767.5); }), kErrOverflow);
-  EXPECT_EQ(error_number_of([] { round_half_even<int32_t>(std::numeric_limits<double>::quiet_NaN()); }),
-            kErrOverflow);
-  EXPECT_EQ(error_number_of([] { check_finite(std::numeric_limits<double>::infinity()); }),
-            kErrOverflow);
+  EXPECT_EQ(error_number_of([] { round_half_even<int32_t>(std::numeric_limits<double>::quiet_NaN()); }), kErrOverflow);
+  EXPECT_EQ(error_number_of([] { check_finite(std::numeric_limits<double>::infinity()); }), kErrOverflow);
 }
 
 TEST(CheckedMath, FloorGoesDown) {

@@ -22,7 +22,10 @@ TEST(Bstr, Utf8RoundTripKeepsEveryPlane) {
 }
 
 TEST(Bstr, InvalidUtf8BecomesReplacementCharacters) {
-  EXPECT_EQ(Bstr::from_utf8("a\xFF" "b").str(), u"a\uFFFDb");
+  EXPECT_EQ(Bstr::from_utf8("a\xFF"
+                            "b")
+                .str(),
+            u"a\uFFFDb");
   EXPECT_EQ(Bstr::from_utf8("\xC0\xAF").str(), u"\uFFFD\uFFFD");  // overlong '/'
   EXPECT_EQ(Bstr::from_utf8("\xE2\x82").str(), u"\uFFFD");        // cut short
 }

@@ -23,8 +23,8 @@ TEST(KrelvoLibrary, DescribesItselfForLateBinding) {
   EXPECT_EQ(library.minor_version, 0);
   ASSERT_EQ(library.enums.size(), 2u);
   EXPECT_EQ(library.enums[0].name, "razine_opt");
-  EXPECT_EQ(library.enums[0].members,
-            (std::vector<std::pair<std::string, int32_t>>{{"brza", 1}, {"standardna", 2}, {"jaka", 3}, {"vrlojaka", 4}}));
+  EXPECT_EQ(library.enums[0].members, (std::vector<std::pair<std::string, int32_t>>{
+                                          {"brza", 1}, {"standardna", 2}, {"jaka", 3}, {"vrlojaka", 4}}));
   EXPECT_EQ(library.enums[1].name, "optErrorCodes");
   EXPECT_EQ(library.enums[1].members, (std::vector<std::pair<std::string, int32_t>>{{"optUnhandledErr", 1}}));
 
@@ -48,7 +48,8 @@ TEST(KrelvoLibrary, MembersStandInSlotOrder) {
     expected.emplace_back(field, MemberKind::kPropertyGet);
     expected.emplace_back(field, MemberKind::kPropertyPut);
   }
-  for (const char* array : {"litem", "mitem", "lsource", "msource"}) expected.emplace_back(array, MemberKind::kPropertyPut);
+  for (const char* array : {"litem", "mitem", "lsource", "msource"})
+    expected.emplace_back(array, MemberKind::kPropertyPut);
   expected.emplace_back("rezanje", MemberKind::kPropertyGet);
   expected.emplace_back("pokreni", MemberKind::kMethod);
   expected.emplace_back("test", MemberKind::kMethod);
@@ -77,16 +78,14 @@ TEST(KrelvoLibrary, InvokersDriveAnObjectCreatedByName) {
   const automation::ObjectRef object = automation::create_object("{1A2E2510-521A-49AE-B558-932F2C234CE7}");
   ASSERT_NE(object, nullptr);
   const auto& members = object->class_info().members;
-  auto invoke = [&](std::size_t slot, std::vector<Variant> args = {}) {
-    return members[slot].invoke(*object, args);
-  };
-  invoke(5, {Variant(int32_t{1})});                                        // nitem
-  invoke(16, {Variant(SafeArray<double>(0, {0.0, 3.0}))});                 // litem
-  invoke(17, {Variant(SafeArray<int32_t>(0, {0, 5}))});                    // mitem
-  invoke(18, {Variant(SafeArray<double>(0, {0.0, 10.0}))});                // lsource
-  invoke(19, {Variant(SafeArray<int32_t>(0, {0, 0}))});                    // msource
-  invoke(1, {Variant(int32_t{brza})});                                     // razina
-  EXPECT_FALSE(invoke(20).get<SafeArray<Variant>>().has_array());           // rezanje before a plan
+  auto invoke = [&](std::size_t slot, std::vector<Variant> args = {}) { return members[slot].invoke(*object, args); };
+  invoke(5, {Variant(int32_t{1})});                                // nitem
+  invoke(16, {Variant(SafeArray<double>(0, {0.0, 3.0}))});         // litem
+  invoke(17, {Variant(SafeArray<int32_t>(0, {0, 5}))});            // mitem
+  invoke(18, {Variant(SafeArray<double>(0, {0.0, 10.0}))});        // lsource
+  invoke(19, {Variant(SafeArray<int32_t>(0, {0, 0}))});            // msource
+  invoke(1, {Variant(int32_t{brza})});                             // razina
+  EXPECT_FALSE(invoke(20).get<SafeArray<Variant>>().has_array());  // rezanje before a plan
   int events = 0;
   object->event_source()->connect([&](const std::string& name, std::span<Variant>) {
     EXPECT_EQ(name, "ProgressUpdate");
@@ -94,8 +93,8 @@ TEST(KrelvoLibrary, InvokersDriveAnObjectCreatedByName) {
   });
   invoke(21);  // pokreni
   EXPECT_EQ(events, 11);
-  EXPECT_EQ(invoke(12).get<double>(), 1.0);   // otpad
-  EXPECT_EQ(invoke(10).get<int32_t>(), 2);    // brsipka
+  EXPECT_EQ(invoke(12).get<double>(), 1.0);  // otpad
+  EXPECT_EQ(invoke(10).get<int32_t>(), 2);   // brsipka
   EXPECT_EQ(invoke(20).get<SafeArray<Variant>>().ubound(), 2);
   invoke(22, {Variant(int32_t{0}), Variant(int32_t{100}), Variant(int32_t{3})});  // test
   EXPECT_EQ(events, 11);

@@ -21,9 +21,7 @@ using automation::VarType;
 // the rest on the last bar: all plans tie at waste 0 with differing patterns.
 Problem ties_with_different_patterns() { return {{1, 2}, {4, 3}, {6}, {0}}; }
 Problem three_bars() { return {{6}, {5}, {10, 20}, {1, 0}}; }
-Problem medium_sized() {
-  return {{2.5, 3.1, 4.4, 5.3, 7.7}, {7, 5, 6, 4, 3}, {12.0, 15.5}, {3, 0}};
-}
+Problem medium_sized() { return {{2.5, 3.1, 4.4, 5.3, 7.7}, {7, 5, 6, 4, 3}, {12.0, 15.5}, {3, 0}}; }
 
 // Records the progress value at every ProgressUpdate.
 struct Reports {
@@ -139,7 +137,7 @@ TEST(ClsOptimizacija, PrekidAlreadyTrueStopsAtTheFirstCheckpoint) {
     EXPECT_EQ(state_of(*optimizer).plans_built, run.plans);
     EXPECT_EQ(state_of(*optimizer).ngreedy, run.ngreedy);
     EXPECT_EQ(state_of(*optimizer).ntrial, run.ntrial);
-    EXPECT_GT(optimizer->get_brsipka(), 0);  // the best so far stays
+    EXPECT_GT(optimizer->get_brsipka(), 0);                 // the best so far stays
     EXPECT_EQ(optimizer->get_prekid(), automation::kTrue);  // never cleared by the object
   }
 }
@@ -227,8 +225,8 @@ TEST(ClsOptimizacija, TestBuildsOnePlanPlusItsSixteenBitCount) {
     uint64_t plans;
     int32_t error;
   };
-  const Case cases[] = {{0, 1, 0},          {-5, 1, 0},          {3, 4, 0},          {32766, 32767, 0},
-                        {32767, 32768, 6},  {40000, 1, 6},       {-40000, 1, 6},     {-32768, 1, 0}};
+  const Case cases[] = {{0, 1, 0},         {-5, 1, 0},    {3, 4, 0},      {32766, 32767, 0},
+                        {32767, 32768, 6}, {40000, 1, 6}, {-40000, 1, 6}, {-32768, 1, 0}};
   for (const Case& run : cases) {
     SCOPED_TRACE(run.iter);
     const auto optimizer = optimizer_for({{3}, {5}, {10}, {0}});
@@ -290,16 +288,32 @@ TEST(ClsOptimizacija, AFailedRunKeepsThePreviousResultAndTheObjectStaysUsable) {
     int32_t error;
   };
   const Breakage breakages[] = {
-      {"item arrays from 1", [](clsOptimizacija& o) {
+      {"item arrays from 1",
+       [](clsOptimizacija& o) {
          o.put_litem(SafeArray<double>(1, {2.5, 3.1, 4.4, 5.3, 7.7}));
          o.put_mitem(SafeArray<int32_t>(1, {7, 5, 6, 4, 3}));
-       }, 9},
-      {"stock exhausted", [](clsOptimizacija& o) { o.put_msource(SafeArray<int32_t>(0, {0, 3, 1})); }, 9},
-      {"zero demand", [](clsOptimizacija& o) { o.put_mitem(SafeArray<int32_t>(0, {0, 0, 0, 0, 0, 0})); }, 9},
-      {"more than one dimension", [](clsOptimizacija& o) {
+       },
+       9},
+      {"stock exhausted",
+       [](clsOptimizacija& o) {
+         o.put_msource(SafeArray<int32_t>(0, {0, 3, 1}));
+       },
+       9},
+      {"zero demand",
+       [](clsOptimizacija& o) {
+         o.put_mitem(SafeArray<int32_t>(0, {0, 0, 0, 0, 0, 0}));
+       },
+       9},
+      {"more than one dimension",
+       [](clsOptimizacija& o) {
          o.put_lsource(SafeArray<double>::with_bounds({{0, 3}, {0, 2}}));
-       }, 9},
-      {"negative quantity", [](clsOptimizacija& o) { o.put_mitem(SafeArray<int32_t>(0, {0, 7, -5, 6, 4, 3})); }, 5},
+       },
+       9},
+      {"negative quantity",
+       [](clsOptimizacija& o) {
+         o.put_mitem(SafeArray<int32_t>(0, {0, 7, -5, 6, 4, 3}));
+       },
+       5},
   };
   for (const Breakage& breakage : breakages) {
     SCOPED_TRACE(breakage.name);

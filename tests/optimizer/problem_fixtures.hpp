@@ -13,7 +13,7 @@
 namespace krelvo::testing {
 
 struct Problem {
-  std::vector<double> lengths;     // item kinds 1..n
+  std::vector<double> lengths;  // item kinds 1..n
   std::vector<int32_t> quantities;
   std::vector<double> stock_lengths;  // stock kinds 1..s
   std::vector<int32_t> stock_quantities;

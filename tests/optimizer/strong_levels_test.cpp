@@ -63,16 +63,16 @@ void expect_final_phase(const StrongLevel& level, const FinalPhase& row) {
 }
 
 TEST(StrongLevels, FinalPhaseOfJakaFollowsTheTable) {
-  for (const FinalPhase& row : {FinalPhase{20, 10000, 125, 80, 100}, FinalPhase{40, 5000, 62, 80, 100},
-                                FinalPhase{60, 3333, 42, 79, 99}, FinalPhase{80, 2500, 31, 80, 100},
-                                FinalPhase{100, 2000, 25, 80, 100}})
+  for (const FinalPhase& row :
+       {FinalPhase{20, 10000, 125, 80, 100}, FinalPhase{40, 5000, 62, 80, 100}, FinalPhase{60, 3333, 42, 79, 99},
+        FinalPhase{80, 2500, 31, 80, 100}, FinalPhase{100, 2000, 25, 80, 100}})
     expect_final_phase(kJaka, row);
 }
 
 TEST(StrongLevels, FinalPhaseOfVrlojakaFollowsTheTable) {
-  for (const FinalPhase& row : {FinalPhase{20, 50000, 556, 89, 99}, FinalPhase{40, 25000, 278, 89, 99},
-                                FinalPhase{60, 16667, 185, 90, 100}, FinalPhase{80, 12500, 139, 89, 99},
-                                FinalPhase{100, 10000, 111, 90, 100}})
+  for (const FinalPhase& row :
+       {FinalPhase{20, 50000, 556, 89, 99}, FinalPhase{40, 25000, 278, 89, 99}, FinalPhase{60, 16667, 185, 90, 100},
+        FinalPhase{80, 12500, 139, 89, 99}, FinalPhase{100, 10000, 111, 90, 100}})
     expect_final_phase(kVrlojaka, row);
 }
 
@@ -123,8 +123,7 @@ TEST(StrongLevels, TuningReportsRiseToTheProgressSpan) {
   for (const Report& report : jaka.reports) values.push_back(report.progress);
   EXPECT_EQ(std::vector<int16_t>(values.begin(), values.begin() + 12),
             (std::vector<int16_t>{0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 4, 5}));
-  EXPECT_EQ(std::vector<int16_t>(values.begin() + 42, values.begin() + 47),
-            (std::vector<int16_t>{19, 19, 20, 20, 21}));
+  EXPECT_EQ(std::vector<int16_t>(values.begin() + 42, values.begin() + 47), (std::vector<int16_t>{19, 19, 20, 20, 21}));
   EXPECT_EQ(jaka.reports[45].plans, 4501u);  // first plan and 45 blocks of 100
 
   ScheduleRun vrlojaka;

@@ -23,8 +23,7 @@ TEST(AnsiCodePage, EveryByteSurvivesReadAndWrite) {
   for (int value = 0; value < 256; ++value) all_bytes.push_back(static_cast<char>(value));
   const std::u16string text = from_ansi(all_bytes);
   EXPECT_EQ(to_ansi(text), all_bytes);
-  for (const char16_t undefined : {u'\x81', u'\x83', u'\x88', u'\x90', u'\x98'})
-    EXPECT_EQ(text[undefined], undefined);
+  for (const char16_t undefined : {u'\x81', u'\x83', u'\x88', u'\x90', u'\x98'}) EXPECT_EQ(text[undefined], undefined);
 }
 
 TEST(AnsiCodePage, HostCanSwitchAndRestore) {
@@ -55,7 +54,7 @@ TEST(UpperCase, MapsOneCodeUnitForOne) {
       {u"", u""},
       {u"abc xyz 09", u"ABC XYZ 09"},
       {u"\u010D\u0161\u017E\u0107\u0111", u"\u010C\u0160\u017D\u0106\u0110"},  // Croatian letters
-      {u"\u00DF", u"\u00DF"},                                                      // no one-unit capital
+      {u"\u00DF", u"\u00DF"},                                                  // no one-unit capital
       {u"\u00FF", u"\u0178"},
       {u"\U0001F600a", u"\U0001F600A"},  // a surrogate pair stays as it is
   };

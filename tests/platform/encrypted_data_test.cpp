@@ -40,8 +40,8 @@ Bytes derive(std::u16string_view password, const Bytes& salt, uint32_t iteration
   const Bytes secret = utf16le(password);
   Bytes key(static_cast<std::size_t>(key_bits / 8));
   EXPECT_EQ(PKCS5_PBKDF2_HMAC(reinterpret_cast<const char*>(secret.data()), static_cast<int>(secret.size()),
-                              salt.data(), static_cast<int>(salt.size()), static_cast<int>(iterations),
-                              EVP_sha256(), static_cast<int>(key.size()), key.data()),
+                              salt.data(), static_cast<int>(salt.size()), static_cast<int>(iterations), EVP_sha256(),
+                              static_cast<int>(key.size()), key.data()),
             1);
   return key;
 }
@@ -52,8 +52,8 @@ const EVP_CIPHER* gcm(int key_bits) {
 
 std::u16string to_base64(const Bytes& bytes) {
   std::string text(4 * ((bytes.size() + 2) / 3) + 1, '\0');
-  text.resize(static_cast<std::size_t>(EVP_EncodeBlock(reinterpret_cast<unsigned char*>(text.data()), bytes.data(),
-                                                       static_cast<int>(bytes.size()))));
+  text.resize(static_cast<std::size_t>(
+      EVP_EncodeBlock(reinterpret_cast<unsigned char*>(text.data()), bytes.data(), static_cast<int>(bytes.size()))));
   return std::u16string(text.begin(), text.end());
 }
 
@@ -200,7 +200,7 @@ TEST(EncryptedData, IterationCountsOutsideTheCapAreRefusedAtOnce) {
   constexpr uint32_t kMostIterations = 10000000;
   for (const uint32_t iterations : {0u, kMostIterations + 1, 0xFFFFFFFFu}) {
     SCOPED_TRACE(iterations);
-    for (int i = 0; i < 4; ++i) envelope[5 + i] = static_cast<uint8_t>(iterations >> (24 - 8 * i));
+    for (std::size_t i = 0; i < 4; ++i) envelope[5 + i] = static_cast<uint8_t>(iterations >> (24 - 8 * i));
     const auto start = std::chrono::steady_clock::now();
     expect_error(kErrBadData, [&] { data->Decrypt(Bstr(to_base64(envelope))); });
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
@@ -210,8 +210,8 @@ TEST(EncryptedData, IterationCountsOutsideTheCapAreRefusedAtOnce) {
 TEST(EncryptedData, TextThatIsNotCanonicalBase64Fails) {
   auto data = create_encrypted_data();
   data->SetSecret(Bstr(u"pass"), kSecretPassword);
-  const std::u16string_view garbage[] = {u"", u"not base64!", u"QUJD*A==", u"QUJ", u"QR==", u"Q===", u"QUJD\u0100AAA",
-                                         u"=QUJ", u"QUJDRA=="};
+  const std::u16string_view garbage[] = {u"",     u"not base64!",   u"QUJD*A==", u"QUJ",     u"QR==",
+                                         u"Q===", u"QUJD\u0100AAA", u"=QUJ",     u"QUJDRA=="};
   for (const std::u16string_view text : garbage) {
     SCOPED_TRACE(std::string(text.begin(), text.end()));
     expect_error(kErrBadData, [&] { data->Decrypt(Bstr(text)); });

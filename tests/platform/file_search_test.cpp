@@ -38,21 +38,21 @@ TEST(FileSearch, FindsOrdinaryFilesOnlyWithStarAndQuestionMark) {
       {"a*.ini", "app.ini"},
       {"a??.ini", "app.ini"},
       {"a?.ini", ""},
-      {"*.INI", ""},                // names keep the file system's case
+      {"*.INI", ""},                   // names keep the file system's case
       {".hidden.ini", ".hidden.ini"},  // named exactly, a dot-file is found
-      {"*hidden.ini", ""},          // a wildcard never matches the leading dot
+      {"*hidden.ini", ""},             // a wildcard never matches the leading dot
       {"?hidden.ini", ""},
-      {"x[1].ini", "x[1].ini"},     // '[' is a plain character
+      {"x[1].ini", "x[1].ini"},  // '[' is a plain character
       {"x[*", "x[1].ini"},
       {"[ax]pp.ini", ""},
       {"back\\slash.*", "back\\slash.cfg"},
       {"folder.ini", ""},
       {"folder*", ""},
       {"pipe.*", ""},
-      {"link.lnk", "link.lnk"},     // a link to a regular file is an ordinary file
+      {"link.lnk", "link.lnk"},  // a link to a regular file is an ordinary file
       {"dangling.*", ""},
       {"sub/*.ini", "sub/inner.ini"},
-      {"s*/inner.ini", ""},         // wildcards only in the last part
+      {"s*/inner.ini", ""},  // wildcards only in the last part
       {"missing.ini", ""},
       {"nowhere/*.ini", ""},
       {"sub/", ""},

@@ -98,7 +98,8 @@ TEST(KrelvoComponent, TypeLibraryFollowsTheSlotOrder) {
     expected.push_back(std::string(field) + " propget");
     expected.push_back(std::string(field) + " propput");
   }
-  for (const char* input : {"litem", "mitem", "lsource", "msource"}) expected.push_back(std::string(input) + " propput");
+  for (const char* input : {"litem", "mitem", "lsource", "msource"})
+    expected.push_back(std::string(input) + " propput");
   for (const char* member : {"rezanje propget", "pokreni method", "test method"}) expected.push_back(member);
   std::vector<std::string> described;
   for (const auto& member : optimizer["interface"]["members"])

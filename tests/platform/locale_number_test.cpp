@@ -30,14 +30,14 @@ void expect_numbers(const std::vector<NumberCase>& cases, const char* locale_nam
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
 TEST(LocaleNumber, CLocaleTakesPointAndNoThousandsSeparator) {
-  expect_numbers({{u"12", 12},     {u" \t12 ", 12},  {u"-3.5", -3.5},  {u"+7", 7},       {u".5", 0.5},
-                  {u"5.", 5},      {u"1e3", 1000},   {u"1E-2", 0.01},  {u"2.5e+1", 25},  {u"007", 7},
-                  {u"1e400", kInfinity},             {u"-1e400", -kInfinity},            {u"1e-400", 0},
-                  {u"", {}},       {u"  ", {}},      {u"abc", {}},     {u"1,000", {}},   {u"1e", {}},
-                  {u"1e+", {}},    {u"--1", {}},     {u"1 2", {}},     {u"0x10", {}},    {u"inf", {}},
-                  {u"nan", {}},    {u"1.2.3", {}},   {u".", {}},       {u"-", {}},       {u"12abc", {}},
-                  {u"\uFF11", {}}, {u"e5", {}},      {u"- 1", {}}},
-                 "C");
+  expect_numbers(
+      {{u"12", 12},    {u" \t12 ", 12}, {u"-3.5", -3.5}, {u"+7", 7},     {u".5", 0.5},          {u"5.", 5},
+       {u"1e3", 1000}, {u"1E-2", 0.01}, {u"2.5e+1", 25}, {u"007", 7},    {u"1e400", kInfinity}, {u"-1e400", -kInfinity},
+       {u"1e-400", 0}, {u"", {}},       {u"  ", {}},     {u"abc", {}},   {u"1,000", {}},        {u"1e", {}},
+       {u"1e+", {}},   {u"--1", {}},    {u"1 2", {}},    {u"0x10", {}},  {u"inf", {}},          {u"nan", {}},
+       {u"1.2.3", {}}, {u".", {}},      {u"-", {}},      {u"12abc", {}}, {u"\uFF11", {}},       {u"e5", {}},
+       {u"- 1", {}}},
+      "C");
 }
 
 // glibc keeps the LOCPATH search list in memory it never frees; that one
@@ -62,7 +62,8 @@ class LocaleNumberIn : public testing::Test {
   // Switches this thread's number format to the locale (e.g. "de_DE"), built
   // first; false when it cannot be built here.
   static bool use(const std::string& name) {
-    const std::string command = "localedef -i " + name + " -f UTF-8 " + folder_->file(name + ".UTF-8") + " >/dev/null 2>&1";
+    const std::string command =
+        "localedef -i " + name + " -f UTF-8 " + folder_->file(name + ".UTF-8") + " >/dev/null 2>&1";
     if (std::system(command.c_str()) != 0) return false;
     const locale_t locale = newlocale(LC_NUMERIC_MASK, (name + ".UTF-8").c_str(), static_cast<locale_t>(nullptr));
     if (locale == static_cast<locale_t>(nullptr)) return false;

@@ -61,7 +61,8 @@ TEST_F(DefaultMessageBox, GraphicalSessionWaitsForZenityGivenTheTextsAsPlainArgu
   EXPECT_EQ(printed, "");
   EXPECT_EQ(test_support::read_file(log_path()),
             "--error\n--modal\n--no-markup\n--title=Error \"x\" & <b>\n"
-            "--text=Error 76\nPath not found; $(touch " + injected + ") `id`\nclosed\n");
+            "--text=Error 76\nPath not found; $(touch " +
+                injected + ") `id`\nclosed\n");
   EXPECT_FALSE(std::filesystem::exists(injected));
 }
 
@@ -69,9 +70,10 @@ TEST_F(DefaultMessageBox, StyleChoosesTheDialogIcon) {
   ScopedEnvironment display("DISPLAY", nullptr);
   ScopedEnvironment wayland("WAYLAND_DISPLAY", "wayland-0");
   ScopedEnvironment path("PATH", bin_folder().c_str());
-  const std::vector<std::pair<int32_t, std::string>> cases = {
-      {kMsgBoxCritical, "--error"}, {kMsgBoxExclamation, "--warning"},
-      {kMsgBoxInformation, "--info"}, {kMsgBoxNoIcon, "--info"}};
+  const std::vector<std::pair<int32_t, std::string>> cases = {{kMsgBoxCritical, "--error"},
+                                                              {kMsgBoxExclamation, "--warning"},
+                                                              {kMsgBoxInformation, "--info"},
+                                                              {kMsgBoxNoIcon, "--info"}};
   for (const auto& [style, kind] : cases) {
     EXPECT_EQ(show(Bstr(u"text"), style, Bstr(u"Drumel")), "");
     const std::string log = test_support::read_file(log_path());
@@ -98,8 +100,7 @@ TEST_F(DefaultMessageBox, FallsBackToOneLineOnStandardError) {
     ScopedEnvironment wayland("WAYLAND_DISPLAY", nullptr);
     ScopedEnvironment path("PATH", c.zenity_on_path ? bin_folder().c_str() : folder_.path().c_str());
     ScopedEnvironment exit_status("FAKE_ZENITY_EXIT", c.zenity_exit);
-    EXPECT_EQ(show(Bstr(u"line one\r\nline two"), kMsgBoxExclamation, Bstr(u"Drumel")),
-              "Drumel: line one\nline two\n")
+    EXPECT_EQ(show(Bstr(u"line one\r\nline two"), kMsgBoxExclamation, Bstr(u"Drumel")), "Drumel: line one\nline two\n")
         << c.name;
     EXPECT_EQ(dialog_ran(), c.dialog_tried) << c.name;
     std::filesystem::remove(log_path());

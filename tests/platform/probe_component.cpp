@@ -23,8 +23,8 @@ using automation::Object;
 using automation::ParamInfo;
 using automation::SafeArray;
 using automation::Variant;
-using automation::VarType;
 using automation::VariantBool;
+using automation::VarType;
 
 std::atomic<int32_t> live_probes{0};
 
@@ -114,25 +114,33 @@ std::vector<MemberInfo> probe_members() {
   add_field<&Probe::anything>(members, "anything", VarType::kVariant);
   add_array_field<&Probe::lengths>(members, "lengths", VarType::kR8);
   add_array_field<&Probe::counts>(members, "counts", VarType::kI4);
-  members.push_back({"swap", MemberKind::kMethod, VarType::kEmpty,
+  members.push_back({"swap",
+                     MemberKind::kMethod,
+                     VarType::kEmpty,
                      {{.name = "first", .type = VarType::kI4, .by_ref = true},
                       {.name = "second", .type = VarType::kI4, .by_ref = true}},
                      [](Object&, std::span<Variant> args) {
                        std::swap(args[0], args[1]);
                        return Variant();
                      }});
-  members.push_back({"add", MemberKind::kMethod, VarType::kR8,
-                     {{.name = "a", .type = VarType::kR8},
-                      {.name = "b", .type = VarType::kR8, .optional = true, .default_value = Variant(10.0)}},
-                     [](Object&, std::span<Variant> args) {
-                       return Variant(args[0].get<double>() + args[1].get<double>());
-                     }});
-  members.push_back({"describe", MemberKind::kMethod, VarType::kBstr, {{.name = "text", .type = VarType::kBstr}},
+  members.push_back(
+      {"add",
+       MemberKind::kMethod,
+       VarType::kR8,
+       {{.name = "a", .type = VarType::kR8},
+        {.name = "b", .type = VarType::kR8, .optional = true, .default_value = Variant(10.0)}},
+       [](Object&, std::span<Variant> args) { return Variant(args[0].get<double>() + args[1].get<double>()); }});
+  members.push_back({"describe",
+                     MemberKind::kMethod,
+                     VarType::kBstr,
+                     {{.name = "text", .type = VarType::kBstr}},
                      [](Object&, std::span<Variant> args) {
                        const Bstr& text = args[0].get<Bstr>();
                        return Variant(text.is_null() ? Bstr(u"null") : Bstr(u"[" + text.str() + u"]"));
                      }});
-  members.push_back({"fail", MemberKind::kMethod, VarType::kEmpty,
+  members.push_back({"fail",
+                     MemberKind::kMethod,
+                     VarType::kEmpty,
                      {{.name = "number", .type = VarType::kI4},
                       {.name = "description", .type = VarType::kBstr},
                       {.name = "source", .type = VarType::kBstr, .optional = true}},
@@ -141,8 +149,9 @@ std::vector<MemberInfo> probe_members() {
                                                args[2].get<Bstr>().to_utf8());
                      }});
   members.push_back({"run", MemberKind::kMethod, VarType::kEmpty, {{.name = "steps", .type = VarType::kI4}}, run});
-  members.push_back({"live", MemberKind::kPropertyGet, VarType::kI4, {},
-                     [](Object&, std::span<Variant>) { return Variant(live_probes.load()); }});
+  members.push_back({"live", MemberKind::kPropertyGet, VarType::kI4, {}, [](Object&, std::span<Variant>) {
+                       return Variant(live_probes.load());
+                     }});
   // Like a cutting plan: element 0 empty, then arrays of counts.
   members.push_back({"plan", MemberKind::kMethod, VarType::kVariant, {}, [](Object&, std::span<Variant>) {
                        SafeArray<Variant> plan(0, 2);
@@ -150,12 +159,17 @@ std::vector<MemberInfo> probe_members() {
                        plan[2] = SafeArray<int32_t>(0, {0, 3, 4});
                        return Variant(std::move(plan));
                      }});
-  members.push_back({"nothing", MemberKind::kPropertyGet, VarType::kVariant, {},
-                     [](Object&, std::span<Variant>) { return Variant(SafeArray<double>()); }});
-  members.push_back({"make", MemberKind::kMethod, VarType::kDispatch, {},
-                     [](Object&, std::span<Variant>) { return Variant(automation::ObjectRef(std::make_shared<Probe>())); }});
+  members.push_back({"nothing", MemberKind::kPropertyGet, VarType::kVariant, {}, [](Object&, std::span<Variant>) {
+                       return Variant(SafeArray<double>());
+                     }});
+  members.push_back({"make", MemberKind::kMethod, VarType::kDispatch, {}, [](Object&, std::span<Variant>) {
+                       return Variant(automation::ObjectRef(std::make_shared<Probe>()));
+                     }});
   // Blocks the calling thread without touching any host, like a long run.
-  members.push_back({"pause", MemberKind::kMethod, VarType::kEmpty, {{.name = "milliseconds", .type = VarType::kI4}},
+  members.push_back({"pause",
+                     MemberKind::kMethod,
+                     VarType::kEmpty,
+                     {{.name = "milliseconds", .type = VarType::kI4}},
                      [](Object&, std::span<Variant> args) {
                        std::this_thread::sleep_for(std::chrono::milliseconds(args[0].get<int32_t>()));
                        return Variant();
@@ -169,7 +183,10 @@ std::vector<MemberInfo> probe_members() {
                        if (!chosen || !automation::SHGetPathFromIDList(chosen.get(), path)) return Variant(Bstr(u""));
                        return Variant(Bstr::from_utf8(path));
                      }});
-  members.push_back({"message", MemberKind::kMethod, VarType::kEmpty, {{.name = "text", .type = VarType::kBstr}},
+  members.push_back({"message",
+                     MemberKind::kMethod,
+                     VarType::kEmpty,
+                     {{.name = "text", .type = VarType::kBstr}},
                      [](Object&, std::span<Variant> args) {
                        automation::message_box(args[0].get<Bstr>(), automation::kMsgBoxExclamation, Bstr(u"Probe"));
                        return Variant();
@@ -210,7 +227,10 @@ const ClassInfo& plain_class() {
       .event_interface_name = {},
       .event_iid = {},
       .events = {},
-      .members = {{"answer", MemberKind::kPropertyGet, VarType::kI4, {},
+      .members = {{"answer",
+                   MemberKind::kPropertyGet,
+                   VarType::kI4,
+                   {},
                    [](Object&, std::span<Variant>) { return Variant(int32_t{42}); }}},
       .create = [] { return std::make_shared<Plain>(); },
   };

@@ -86,7 +86,9 @@ const std::vector<ReadCase> kReadCases = {
     {"General", "Dup", "", "first"},
     {"General", "Extra", "hidden", "hidden"},
     {"Other", "Tabbed", "", "tab value"},
-    {"\xE8" "E\x8ATINA", "k\xCC", "", "1"},
+    {"\xE8"
+     "E\x8ATINA",
+     "k\xCC", "", "1"},
     {"General", "Missing", "abc \t ", "abc"},
     {"General", "Missing", nullptr, ""},
     {"Missing", "Name", "  ", ""},
@@ -105,7 +107,9 @@ TEST_P(ProfileRead, ValuesDefaultsAndListsWithEveryLineBreak) {
 
   DWORD count = 0;
   const std::string sections = read_list(file, nullptr, 255, count);
-  EXPECT_EQ(sections, std::string("General\0Other\0\xC8" "e\x9Atina\0\0", 23));
+  EXPECT_EQ(sections, std::string("General\0Other\0\xC8"
+                                  "e\x9Atina\0\0",
+                                  23));
   EXPECT_EQ(count, 22u);
   const std::string keys = read_list(file, "GENERAL", 255, count);
   EXPECT_EQ(keys, std::string("Name\0Quoted\0Single\0Mismatched\0Empty\0Semicolon\0Dup\0\0", 51));
@@ -170,7 +174,8 @@ TEST(ProfileRead, AnyBytesParse) {
   const TemporaryFolder folder;
   const std::string file = folder.file("odd.ini");
   using namespace std::string_literals;
-  write_file(file, "[bin\0ary]\r\nk\0ey=va\0lue\n"s + std::string(1 << 20, 'x') + "\r\xFF\xFE=\x01\r[s]\r\r\n\n\rk= tail "s);
+  write_file(file,
+             "[bin\0ary]\r\nk\0ey=va\0lue\n"s + std::string(1 << 20, 'x') + "\r\xFF\xFE=\x01\r[s]\r\r\n\n\rk= tail "s);
   EXPECT_EQ(read_value(file, "s", "k", ""), "tail");
   DWORD count = 0;
   EXPECT_EQ(read_list(file, nullptr, 255, count), "bin\0ary\0s\0\0"s);

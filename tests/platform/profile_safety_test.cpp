@@ -67,7 +67,9 @@ TEST(ProfileSafety, TwoProcessesWritingOneFileAtOnceLoseNothing) {
 }
 
 // Every value is long and tells its own number, so a cut file shows.
-std::string value_of(int number) { return std::to_string(number) + ":" + std::string(4000, static_cast<char>('a' + number % 26)); }
+std::string value_of(int number) {
+  return std::to_string(number) + ":" + std::string(4000, static_cast<char>('a' + number % 26));
+}
 
 // The file as one writer leaves it after keys 1..n: no file before the first
 // key, then one section with the keys in order, each line whole.

@@ -55,13 +55,13 @@ const std::vector<WriteCase> kWriteCases = {
     {"first duplicate section and key are the ones set", "[a]\nk=1\nk=2\n[A]\nk=3\n", "a", "K", "9",
      "[a]\nk=9\nk=2\n[A]\nk=3\n"},
     {"same value leaves the file as it is", "[a]\r\nk=v\n", "a", "k", "v", "[a]\r\nk=v\n"},
-    {"null value removes the key and its duplicates", "[a]\nk=1\nother=2\nK = 3\n[b]\nk=4\n[a]\nk=5\n; c\n", "a",
-     "k", nullptr, "[a]\nother=2\n[b]\nk=4\n[a]\n; c\n"},
+    {"null value removes the key and its duplicates", "[a]\nk=1\nother=2\nK = 3\n[b]\nk=4\n[a]\nk=5\n; c\n", "a", "k",
+     nullptr, "[a]\nother=2\n[b]\nk=4\n[a]\n; c\n"},
     {"null value of a missing key changes nothing", "[a]\nk=1\n", "a", "x", nullptr, "[a]\nk=1\n"},
-    {"null key removes the section and its duplicates", "; top\n[a]\nk=1\n; in a\n\n[b]\nj=2\n[A]\nk=3", "a",
-     nullptr, nullptr, "; top\n[b]\nj=2\n"},
-    {"odd blanks, quotes and comments of other parts stay", "[a]\r\n \tk\t= ' q ' \r\n;c=1\n\n[b]\nx=1\r", "b",
-     "y", "2", "[a]\r\n \tk\t= ' q ' \r\n;c=1\n\n[b]\nx=1\ry=2\r"},
+    {"null key removes the section and its duplicates", "; top\n[a]\nk=1\n; in a\n\n[b]\nj=2\n[A]\nk=3", "a", nullptr,
+     nullptr, "; top\n[b]\nj=2\n"},
+    {"odd blanks, quotes and comments of other parts stay", "[a]\r\n \tk\t= ' q ' \r\n;c=1\n\n[b]\nx=1\r", "b", "y",
+     "2", "[a]\r\n \tk\t= ' q ' \r\n;c=1\n\n[b]\nx=1\ry=2\r"},
 };
 
 TEST(ProfileWrite, ChangesOnlyWhatIsAsked) {

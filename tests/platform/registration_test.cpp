@@ -24,8 +24,7 @@ std::optional<std::string> class_key_text(const std::string& path) {
   if (RegOpenKeyA(HKEY_CLASSES_ROOT, path.c_str(), key.receive()) != ERROR_SUCCESS) return std::nullopt;
   char text[512] = {};
   DWORD size = sizeof text - 1;
-  if (RegQueryValueExA(key.get(), nullptr, nullptr, nullptr, reinterpret_cast<uint8_t*>(text), &size) !=
-      ERROR_SUCCESS)
+  if (RegQueryValueExA(key.get(), nullptr, nullptr, nullptr, reinterpret_cast<uint8_t*>(text), &size) != ERROR_SUCCESS)
     return std::string("<no default value>");
   return std::string(text);
 }

@@ -62,8 +62,8 @@ TEST_F(RegistryStore, LocationFallsBackToHomeWhenTheVariableIsUnusable) {
   const TemporaryFolder home;
   const ScopedEnvironmentVariable home_variable("HOME", home.path().string());
   const auto fallback = home.path() / ".config" / "krelvo-drumel" / "registry.db";
-  for (const std::optional<std::string>& value : {std::optional<std::string>(), std::optional<std::string>(""),
-                                                  std::optional<std::string>("relative/folder")}) {
+  for (const std::optional<std::string>& value :
+       {std::optional<std::string>(), std::optional<std::string>(""), std::optional<std::string>("relative/folder")}) {
     const ScopedEnvironmentVariable config("XDG_CONFIG_HOME", value);
     EXPECT_EQ(registry_store_path(), fallback) << value.value_or("(unset)");
   }
@@ -78,9 +78,9 @@ TEST_F(RegistryStore, CreateMakesEveryMissingKeyAndOpenFindsEachOfThem) {
     EXPECT_NE(key.get(), 0u) << path;
   }
   // Roots are separate trees.
-  for (const auto& [root, path] : {std::pair{HKEY_CURRENT_USER, "Software\\Other"},
-                                   std::pair{HKEY_LOCAL_MACHINE, "Software\\Drumel"},
-                                   std::pair{HKEY_CURRENT_USER, "Software\\Drumel\\Settings\\Deeper"}}) {
+  for (const auto& [root, path] :
+       {std::pair{HKEY_CURRENT_USER, "Software\\Other"}, std::pair{HKEY_LOCAL_MACHINE, "Software\\Drumel"},
+        std::pair{HKEY_CURRENT_USER, "Software\\Drumel\\Settings\\Deeper"}}) {
     HKEY key = 12345;
     EXPECT_EQ(RegOpenKeyA(root, path, &key), ERROR_FILE_NOT_FOUND) << path;
     EXPECT_EQ(key, 0u) << path;
@@ -228,9 +228,19 @@ TEST_F(RegistryStore, AnEmptyPathGivesAHandleOfItsOwn) {
 
 TEST_F(RegistryStore, NamesAreKeptAsUnicodeInTheFile) {
   // "Čaša" in the default ANSI code page (Windows-1250).
-  const RegistryKey key = create(HKEY_CURRENT_USER, "Software\\\xC8" "a\x9A" "a");
-  ASSERT_EQ(set_value(key.get(), "\x9E" "uto", REG_SZ, bytes_of("\xE8")), ERROR_SUCCESS);
-  EXPECT_EQ(read_value(key.get(), "\x9E" "uto"), bytes_of(std::string_view("\xE8\0", 2)));
+  const RegistryKey key = create(HKEY_CURRENT_USER,
+                                 "Software\\\xC8"
+                                 "a\x9A"
+                                 "a");
+  ASSERT_EQ(set_value(key.get(),
+                      "\x9E"
+                      "uto",
+                      REG_SZ, bytes_of("\xE8")),
+            ERROR_SUCCESS);
+  EXPECT_EQ(read_value(key.get(),
+                       "\x9E"
+                       "uto"),
+            bytes_of(std::string_view("\xE8\0", 2)));
 
   sqlite3* database = nullptr;
   ASSERT_EQ(sqlite3_open_v2(registry_store_path().c_str(), &database, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);

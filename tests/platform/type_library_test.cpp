@@ -30,12 +30,12 @@ TEST(TypeLibrary, MembersStandInSlotOrderWithKindsAndParameters) {
   const Json library = Json::parse(type_library_json("DispatchProbe"));
   const Json& members = library["classes"][0]["interface"]["members"];
   const std::vector<std::string> expected = {
-      "count propget",   "count propput", "small propget",    "small propput", "ratio propget",
-      "ratio propput",   "flag propget",  "flag propput",     "label propget", "label propput",
-      "anything propget", "anything propput", "lengths propput", "lengths propget", "counts propput",
-      "counts propget",  "swap method",   "add method",       "describe method", "fail method",
-      "run method",      "live propget",  "plan method",      "nothing propget", "make method",
-      "pause method",    "pick_folder method", "message method"};
+      "count propget",    "count propput",      "small propget",   "small propput",   "ratio propget",
+      "ratio propput",    "flag propget",       "flag propput",    "label propget",   "label propput",
+      "anything propget", "anything propput",   "lengths propput", "lengths propget", "counts propput",
+      "counts propget",   "swap method",        "add method",      "describe method", "fail method",
+      "run method",       "live propget",       "plan method",     "nothing propget", "make method",
+      "pause method",     "pick_folder method", "message method"};
   ASSERT_EQ(members.size(), expected.size());
   for (std::size_t slot = 0; slot < expected.size(); ++slot) {
     EXPECT_EQ(members[slot]["slot"], slot);

@@ -18,8 +18,10 @@ struct ShownBox {
 class CapturedMessageBoxes {
  public:
   CapturedMessageBoxes() {
-    automation::set_message_box_handler([this](const automation::Bstr& text, const automation::Bstr& caption,
-                                               int32_t style) { boxes_.push_back({text.str(), caption.str(), style}); });
+    automation::set_message_box_handler(
+        [this](const automation::Bstr& text, const automation::Bstr& caption, int32_t style) {
+          boxes_.push_back({text.str(), caption.str(), style});
+        });
   }
   ~CapturedMessageBoxes() { automation::set_message_box_handler(nullptr); }
   CapturedMessageBoxes(const CapturedMessageBoxes&) = delete;

@@ -28,8 +28,7 @@ class TemporaryFolder {
   ~TemporaryFolder() {
     // A test may have taken the write permission away; give it back so everything goes.
     std::error_code ignored;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
-                                 ignored);
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
     std::filesystem::remove_all(path_, ignored);
   }
 

@@ -45,7 +45,9 @@ constexpr const char* kStock = R"("stock": [{"length": 6000, "quantity": 1}])";
 INSTANTIATE_TEST_SUITE_P(
     Cases, InputJsonErrors,
     testing::Values(
-        BadInput{"{\n  \"stock\": [,]\n}", "p.json:2:13: invalid JSON: syntax error while parsing value - unexpected ','; expected '[', '{', or a literal"},
+        BadInput{"{\n  \"stock\": [,]\n}",
+                 "p.json:2:13: invalid JSON: syntax error while parsing value - unexpected ','; expected '[', '{', or "
+                 "a literal"},
         BadInput{"[1, 2]", "p.json: expected an object with \"stock\" and \"items\""},
         BadInput{R"({"stock": [], "itemz": []})", "p.json: unknown key \"itemz\" (expected stock, items)"},
         BadInput{R"({"stock": []})", "p.json: \"items\" is missing"},
@@ -60,18 +62,22 @@ INSTANTIATE_TEST_SUITE_P(
                  "p.json: stock 1: unknown key \"lable\" (expected length, quantity, label)"},
         BadInput{R"({"stock": [{"length": 6000, "quantity": 1}], "items": [{"length": 10, "quantity": 2.5}]})",
                  "p.json: item 1: quantity 2.5 is not a whole number"},
-        BadInput{R"({"stock": [{"length": 6000, "quantity": 1}], "items": [{"length": 1, "quantity": 1}, {"length": 10, "quantity": -1}]})",
-                 "p.json: item 2: quantity -1 is negative"},
-        BadInput{R"({"stock": [{"length": 6000, "quantity": 1}], "items": [{"length": 10, "quantity": 9007199254740993}]})",
-                 "p.json: item 1: quantity 9007199254740993 is more than 2147483647"},
-        BadInput{R"({"stock": [{"length": 6000, "quantity": 1}], "items": [{"length": 10, "quantity": 1, "label": 7}]})",
-                 "p.json: item 1: label must be a string, not 7"},
+        BadInput{
+            R"({"stock": [{"length": 6000, "quantity": 1}], "items": [{"length": 1, "quantity": 1}, {"length": 10, "quantity": -1}]})",
+            "p.json: item 2: quantity -1 is negative"},
+        BadInput{
+            R"({"stock": [{"length": 6000, "quantity": 1}], "items": [{"length": 10, "quantity": 9007199254740993}]})",
+            "p.json: item 1: quantity 9007199254740993 is more than 2147483647"},
+        BadInput{
+            R"({"stock": [{"length": 6000, "quantity": 1}], "items": [{"length": 10, "quantity": 1, "label": 7}]})",
+            "p.json: item 1: label must be a string, not 7"},
         BadInput{R"({"stock": [{"length": 6000, "quantity": 1}], "items": [5]})",
                  "p.json: item 1: expected an object with \"length\" and \"quantity\", not 5"}));
 
 TEST(InputCsv, ReadsColumnsByHeaderQuotesAndBlankLines) {
   const std::vector<Kind> kinds = parse_kinds_csv(
-      "\xEF\xBB\xBF" "Label, length ,QUANTITY\r\n\"door, left\",2150,4\r\n\r\n\"say \"\"hi\"\"\",1200.25,1\r\n  ,300,0\n",
+      "\xEF\xBB\xBF"
+      "Label, length ,QUANTITY\r\n\"door, left\",2150,4\r\n\r\n\"say \"\"hi\"\"\",1200.25,1\r\n  ,300,0\n",
       "items.csv");
   ASSERT_EQ(kinds.size(), 3u);
   EXPECT_EQ(kinds[0].label, "door, left");
@@ -96,8 +102,10 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, InputCsvErrors,
     testing::Values(
         BadInput{"", "items.csv: the file is empty (expected a header row such as length,quantity,label)"},
-        BadInput{"2150,4\n", "items.csv:1: unknown column \"2150\" in the header (expected length, quantity and optionally label)"},
-        BadInput{"length,label\n", "items.csv:1: the header has no column \"quantity\" (expected length, quantity and optionally label)"},
+        BadInput{"2150,4\n",
+                 "items.csv:1: unknown column \"2150\" in the header (expected length, quantity and optionally label)"},
+        BadInput{"length,label\n",
+                 "items.csv:1: the header has no column \"quantity\" (expected length, quantity and optionally label)"},
         BadInput{"length,quantity,length\n", "items.csv:1: column \"length\" appears twice in the header"},
         BadInput{"length,quantity\n2150,4\n\n1,2,3\n", "items.csv:4: expected 2 fields as in the header, found 3"},
         BadInput{"length,quantity\nabc,4\n", "items.csv:2: length \"abc\" is not a number"},

@@ -31,8 +31,8 @@ TEST(Options, DefaultsAndEveryOption) {
   EXPECT_EQ(defaults.result.options->jobs, 1);
   EXPECT_EQ(defaults.result.options->format, "table");
 
-  const Parsed all = parse({"--items", "i.csv", "--stock", "s.csv", "--level", "vrlojaka", "--seed", "clock",
-                            "--jobs", "3", "--kerf", "2.5", "--trim", "10", "--format", "csv", "--svg", "d.svg", "-q"});
+  const Parsed all = parse({"--items", "i.csv", "--stock", "s.csv", "--level", "vrlojaka", "--seed", "clock", "--jobs",
+                            "3", "--kerf", "2.5", "--trim", "10", "--format", "csv", "--svg", "d.svg", "-q"});
   ASSERT_TRUE(all.result.options) << all.err;
   const Options& options = *all.result.options;
   EXPECT_EQ(options.items_file, "i.csv");
@@ -56,8 +56,8 @@ TEST(Options, HelpNamesEveryOptionAndExitStatus) {
   const Parsed help = parse({"--help"});
   EXPECT_FALSE(help.result.options);
   EXPECT_EQ(help.result.exit_code, kExitSuccess);
-  for (const char* text : {"--items", "--stock", "--level", "--seed", "--jobs", "--kerf", "--trim", "--format",
-                           "--svg", "--quiet", "--version", "Exit status", "130"})
+  for (const char* text : {"--items", "--stock", "--level", "--seed", "--jobs", "--kerf", "--trim", "--format", "--svg",
+                           "--quiet", "--version", "Exit status", "130"})
     EXPECT_NE(help.out.find(text), std::string::npos) << text;
 }
 
@@ -78,17 +78,15 @@ TEST_P(OptionsRefused, WithStatusTwoAndOneLine) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, OptionsRefused,
-    testing::Values(
-        Refused{{"p.json", "--jobs", "4"}, "krelvo: --jobs 4 needs --seed clock"},
-        Refused{{"p.json", "--jobs", "4", "--seed", "fixed"}, "with a fixed seed every job would build the same plans"},
-        Refused{{"p.json", "--jobs", "0", "--seed", "clock"}, "--jobs"},
-        Refused{{"p.json", "--level", "fast"}, "--level"},
-        Refused{{"p.json", "--format", "xml"}, "--format"},
-        Refused{{"p.json", "--kerf", "-1"}, "--kerf"},
-        Refused{{"p.json", "--trim", "ten"}, "--trim"},
-        Refused{{"p.json", "--bogus"}, "--bogus"},
-        Refused{{}, "krelvo: no input: give a problem file (JSON), or both --items and --stock (CSV)"},
-        Refused{{"--items", "i.csv"}, "no input"}));
+    testing::Values(Refused{{"p.json", "--jobs", "4"}, "krelvo: --jobs 4 needs --seed clock"},
+                    Refused{{"p.json", "--jobs", "4", "--seed", "fixed"},
+                            "with a fixed seed every job would build the same plans"},
+                    Refused{{"p.json", "--jobs", "0", "--seed", "clock"}, "--jobs"},
+                    Refused{{"p.json", "--level", "fast"}, "--level"},
+                    Refused{{"p.json", "--format", "xml"}, "--format"}, Refused{{"p.json", "--kerf", "-1"}, "--kerf"},
+                    Refused{{"p.json", "--trim", "ten"}, "--trim"}, Refused{{"p.json", "--bogus"}, "--bogus"},
+                    Refused{{}, "krelvo: no input: give a problem file (JSON), or both --items and --stock (CSV)"},
+                    Refused{{"--items", "i.csv"}, "no input"}));
 
 }  // namespace
 }  // namespace krelvo::cli

@@ -9,7 +9,8 @@ Kind kind(double length, int32_t quantity) { return {length, quantity, {}, {}}; 
 
 TEST(GroupPatterns, CountsIdenticalBarsWhereverTheyStand) {
   CuttingPlan plan;
-  plan.bars = {{0, {1, 0}, 0, 0}, {0, {1}, 0, 0}, {0, {1, 0}, 0, 0}, {1, {1, 0}, 0, 0}, {0, {1}, 0, 0}, {0, {1, 0}, 0, 0}};
+  plan.bars = {{0, {1, 0}, 0, 0}, {0, {1}, 0, 0}, {0, {1, 0}, 0, 0},
+               {1, {1, 0}, 0, 0}, {0, {1}, 0, 0}, {0, {1, 0}, 0, 0}};
   const std::vector<PatternGroup> groups = group_patterns(plan);
   ASSERT_EQ(groups.size(), 3u);
   EXPECT_EQ(groups[0].first_bar, 0u);

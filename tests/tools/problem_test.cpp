@@ -66,25 +66,40 @@ TEST_P(TransformErrors, AreInputErrorsNamingTheEntry) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, TransformErrors,
-    testing::Values(
-        BadProblem{"EmptyItems", problem_of({kind(10, 0)}, {}), {}, "items.csv: the item list is empty"},
-        BadProblem{"EmptyStock", problem_of({}, {kind(1, 1)}), {}, "stock.csv: the stock list is empty"},
-        BadProblem{"NothingToCut", problem_of({kind(10, 0)}, {kind(1, 0), kind(2, 0)}), {},
-                   "items.csv: nothing to cut: every item quantity is 0"},
-        BadProblem{"TooManyPieces", problem_of({kind(10, 0)}, {kind(1, 2147483647), kind(2, 1)}), {},
-                   "items.csv: 2147483648 pieces in all, more than 2147483647"},
-        BadProblem{"PieceLongerThanEveryBar", problem_of({kind(6000, 2), kind(5000, 0)}, {kind(1, 1), kind(6001, 1)}),
-                   {}, "k6001: length 6001 is longer than every stock bar (the longest usable length is 6000)"},
-        BadProblem{"PieceLongerThanTrimmedBar", problem_of({kind(6000, 0)}, {kind(5995, 1)}), {3, 10},
-                   "k5995: length 5995 is longer than every stock bar (the longest usable length is 5990)"},
-        BadProblem{"PieceOnlyFitsUnreachableStock", problem_of({kind(6000, 0), kind(12000, 1)}, {kind(7000, 1)}), {},
-                   "k7000: length 7000 is longer than every stock bar (the longest usable length is 6000)"},
-        BadProblem{"TrimEatsTheBar", problem_of({kind(6000, 0), kind(8, 1)}, {kind(1, 1)}), {0, 8},
-                   "k8: length 8 leaves nothing after the trim 8"},
-        BadProblem{"NegativeKerf", problem_of({kind(10, 0)}, {kind(1, 1)}), {-1, 0},
-                   "--kerf: -1 must be a number of 0 or more"},
-        BadProblem{"InfiniteTrim", problem_of({kind(10, 0)}, {kind(1, 1)}), {0, std::numeric_limits<double>::infinity()},
-                   "--trim: inf must be a number of 0 or more"}),
+    testing::Values(BadProblem{"EmptyItems", problem_of({kind(10, 0)}, {}), {}, "items.csv: the item list is empty"},
+                    BadProblem{"EmptyStock", problem_of({}, {kind(1, 1)}), {}, "stock.csv: the stock list is empty"},
+                    BadProblem{"NothingToCut",
+                               problem_of({kind(10, 0)}, {kind(1, 0), kind(2, 0)}),
+                               {},
+                               "items.csv: nothing to cut: every item quantity is 0"},
+                    BadProblem{"TooManyPieces",
+                               problem_of({kind(10, 0)}, {kind(1, 2147483647), kind(2, 1)}),
+                               {},
+                               "items.csv: 2147483648 pieces in all, more than 2147483647"},
+                    BadProblem{"PieceLongerThanEveryBar",
+                               problem_of({kind(6000, 2), kind(5000, 0)}, {kind(1, 1), kind(6001, 1)}),
+                               {},
+                               "k6001: length 6001 is longer than every stock bar (the longest usable length is 6000)"},
+                    BadProblem{"PieceLongerThanTrimmedBar",
+                               problem_of({kind(6000, 0)}, {kind(5995, 1)}),
+                               {3, 10},
+                               "k5995: length 5995 is longer than every stock bar (the longest usable length is 5990)"},
+                    BadProblem{"PieceOnlyFitsUnreachableStock",
+                               problem_of({kind(6000, 0), kind(12000, 1)}, {kind(7000, 1)}),
+                               {},
+                               "k7000: length 7000 is longer than every stock bar (the longest usable length is 6000)"},
+                    BadProblem{"TrimEatsTheBar",
+                               problem_of({kind(6000, 0), kind(8, 1)}, {kind(1, 1)}),
+                               {0, 8},
+                               "k8: length 8 leaves nothing after the trim 8"},
+                    BadProblem{"NegativeKerf",
+                               problem_of({kind(10, 0)}, {kind(1, 1)}),
+                               {-1, 0},
+                               "--kerf: -1 must be a number of 0 or more"},
+                    BadProblem{"InfiniteTrim",
+                               problem_of({kind(10, 0)}, {kind(1, 1)}),
+                               {0, std::numeric_limits<double>::infinity()},
+                               "--trim: inf must be a number of 0 or more"}),
     [](const testing::TestParamInfo<BadProblem>& tested) { return tested.param.name; });
 
 TEST(Transform, ZeroQuantityItemNeedNotFit) {
@@ -96,7 +111,8 @@ TEST(Transform, WarnsOfStockNeverReached) {
   const Problem problem = problem_of({kind(10, 2), kind(20, 0), kind(30, 5)}, {kind(4, 1)});
   const TransformedProblem result = transform(problem, {});
   ASSERT_EQ(result.warnings.size(), 1u);
-  EXPECT_EQ(result.warnings[0], "k30: this and later stock kinds are never used, because k20 is unlimited (quantity 0)");
+  EXPECT_EQ(result.warnings[0],
+            "k30: this and later stock kinds are never used, because k20 is unlimited (quantity 0)");
 }
 
 TEST(MapBack, FollowsConsumptionOrderAndUserNumbering) {
@@ -164,13 +180,17 @@ TEST_P(MapBackRefuses, PlansThatBreakThePromises) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, MapBackRefuses,
     testing::Values(
-        BadPlan{"MoreBarsThanStock", {0, {{1, 0}, {1, 0}, {0, 1}}},
+        BadPlan{"MoreBarsThanStock",
+                {0, {{1, 0}, {1, 0}, {0, 1}}},
                 "the optimizer returned a plan that uses more bars than the stock holds"},
         BadPlan{"PieceMissing", {0, {{1, 1}}}, "the optimizer returned a plan that cuts 1 pieces of k4 instead of 2"},
-        BadPlan{"PieceTwice", {0, {{1, 1}, {1, 1}}}, "the optimizer returned a plan that cuts 2 pieces of k6 instead of 1"},
+        BadPlan{
+            "PieceTwice", {0, {{1, 1}, {1, 1}}}, "the optimizer returned a plan that cuts 2 pieces of k6 instead of 1"},
         BadPlan{"Overfilled", {0, {{3, 0}, {0, 1}}}, "the optimizer returned a plan that overfills a bar"},
         BadPlan{"NegativeCount", {0, {{-1, 1}}}, "the optimizer returned a plan that has a negative count"},
-        BadPlan{"WrongWidth", {0, {{2}}}, "the optimizer returned a plan that has a bar with the wrong number of item kinds"}),
+        BadPlan{"WrongWidth",
+                {0, {{2}}},
+                "the optimizer returned a plan that has a bar with the wrong number of item kinds"}),
     [](const testing::TestParamInfo<BadPlan>& tested) { return tested.param.name; });
 
 TEST(LengthScale, FormatsWithTheInputsDecimals) {

@@ -55,8 +55,8 @@ std::vector<Column> read_header(const std::vector<std::string>& names, const std
     else if (name == "label")
       column = Column::kLabel;
     else
-      raise_input_error(where, "unknown column " + quoted(raw) +
-                                   " in the header (expected length, quantity and optionally label)");
+      raise_input_error(
+          where, "unknown column " + quoted(raw) + " in the header (expected length, quantity and optionally label)");
     if (std::find(columns.begin(), columns.end(), column) != columns.end())
       raise_input_error(where, "column " + quoted(name) + " appears twice in the header");
     columns.push_back(column);
@@ -74,8 +74,7 @@ double number_field(const std::string& text, const char* name, const std::string
   return *value;
 }
 
-Kind read_row(const std::vector<std::string>& fields, const std::vector<Column>& columns,
-              const std::string& where) {
+Kind read_row(const std::vector<std::string>& fields, const std::vector<Column>& columns, const std::string& where) {
   if (fields.size() != columns.size())
     raise_input_error(where, "expected " + std::to_string(columns.size()) + " fields as in the header, found " +
                                  std::to_string(fields.size()));
@@ -119,8 +118,7 @@ std::vector<Kind> parse_kinds_csv(std::string_view text, const std::string& sour
     else
       kinds.push_back(read_row(fields, *columns, where));
   }
-  if (!columns)
-    raise_input_error(source, "the file is empty (expected a header row such as length,quantity,label)");
+  if (!columns) raise_input_error(source, "the file is empty (expected a header row such as length,quantity,label)");
   return kinds;
 }
 

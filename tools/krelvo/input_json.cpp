@@ -31,8 +31,7 @@ std::string parse_reason(const json::parse_error& error) {
 double number_field(const json& entry, const char* key, const std::string& where) {
   const auto found = entry.find(key);
   if (found == entry.end()) raise_input_error(where, std::string("\"") + key + "\" is missing");
-  if (!found->is_number())
-    raise_input_error(where, std::string(key) + " must be a number, not " + found->dump());
+  if (!found->is_number()) raise_input_error(where, std::string(key) + " must be a number, not " + found->dump());
   return found->get<double>();
 }
 
@@ -60,17 +59,14 @@ Kind read_entry(const json& entry, const std::string& where) {
   return kind;
 }
 
-std::vector<Kind> read_list(const json& document, const char* key, const char* entry_name,
-                            const std::string& source) {
+std::vector<Kind> read_list(const json& document, const char* key, const char* entry_name, const std::string& source) {
   const auto list = document.find(key);
   if (list == document.end()) raise_input_error(source, std::string("\"") + key + "\" is missing");
-  if (!list->is_array())
-    raise_input_error(source, std::string("\"") + key + "\" must be a list, not " + list->dump());
+  if (!list->is_array()) raise_input_error(source, std::string("\"") + key + "\" must be a list, not " + list->dump());
   std::vector<Kind> kinds;
   kinds.reserve(list->size());
   for (std::size_t index = 0; index < list->size(); ++index)
-    kinds.push_back(read_entry((*list)[index],
-                               source + ": " + entry_name + " " + std::to_string(index + 1)));
+    kinds.push_back(read_entry((*list)[index], source + ": " + entry_name + " " + std::to_string(index + 1)));
   return kinds;
 }
 
@@ -84,8 +80,7 @@ Problem parse_problem_json(std::string_view text, const std::string& source) {
     raise_input_error(source + ":" + text_position(text, error.byte == 0 ? 0 : error.byte - 1),
                       "invalid JSON: " + parse_reason(error));
   }
-  if (!document.is_object())
-    raise_input_error(source, "expected an object with \"stock\" and \"items\"");
+  if (!document.is_object()) raise_input_error(source, "expected an object with \"stock\" and \"items\"");
   for (const auto& [key, value] : document.items())
     if (key != "stock" && key != "items")
       raise_input_error(source, "unknown key \"" + key + "\" (expected stock, items)");

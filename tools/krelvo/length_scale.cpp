@@ -8,8 +8,7 @@
 namespace krelvo::cli {
 namespace {
 
-constexpr std::array<double, LengthScale::kMaxDecimals + 1> kPowersOfTen = {1e0, 1e1, 1e2, 1e3,
-                                                                             1e4, 1e5, 1e6};
+constexpr std::array<double, LengthScale::kMaxDecimals + 1> kPowersOfTen = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
 // Plans add at most a bar's worth of units; 2^50 leaves room for that sum and
 // every integer on the way is still exact.
 constexpr double kLargestUnits = 0x1p50;
@@ -48,16 +47,13 @@ LengthScale LengthScale::for_lengths(std::span<const double> lengths) {
   return LengthScale(kMaxDecimals, false);
 }
 
-double LengthScale::to_units(double length) const {
-  return exact_ ? std::nearbyint(length * factor_) : length;
-}
+double LengthScale::to_units(double length) const { return exact_ ? std::nearbyint(length * factor_) : length; }
 
 double LengthScale::to_user(double units) const { return exact_ ? units / factor_ : units; }
 
 std::optional<int64_t> LengthScale::whole_user(double units) const {
   const double user = to_user(units);
-  if (!std::isfinite(user) || std::fabs(user) > kLargestUnits || user != std::trunc(user))
-    return std::nullopt;
+  if (!std::isfinite(user) || std::fabs(user) > kLargestUnits || user != std::trunc(user)) return std::nullopt;
   return static_cast<int64_t>(user);
 }
 

@@ -17,8 +17,7 @@ class SortedPieces {
  public:
   explicit SortedPieces(std::span<const SizeCount> pieces) : pieces_(pieces.begin(), pieces.end()) {
     std::erase_if(pieces_, [](const SizeCount& piece) { return piece.count <= 0; });
-    std::sort(pieces_.begin(), pieces_.end(),
-              [](const SizeCount& a, const SizeCount& b) { return a.size < b.size; });
+    std::sort(pieces_.begin(), pieces_.end(), [](const SizeCount& a, const SizeCount& b) { return a.size < b.size; });
     counts_.push_back(0);
     lengths_.push_back(0.0);
     for (const SizeCount& piece : pieces_) {
@@ -34,8 +33,7 @@ class SortedPieces {
     const auto below = [&](const SizeCount& piece, double value) {
       return strictly ? piece.size <= value : piece.size < value;
     };
-    return static_cast<std::size_t>(std::lower_bound(pieces_.begin(), pieces_.end(), size, below) -
-                                    pieces_.begin());
+    return static_cast<std::size_t>(std::lower_bound(pieces_.begin(), pieces_.end(), size, below) - pieces_.begin());
   }
   int64_t count(std::size_t from, std::size_t to) const { return counts_[to] - counts_[from]; }
   double length(std::size_t from, std::size_t to) const { return lengths_[to] - lengths_[from]; }
@@ -70,8 +68,8 @@ int64_t martello_toth_bound(std::span<const SizeCount> pieces, double capacity, 
     const std::size_t alone = sorted.position(capacity - threshold, true);  // no piece of J3 fits beside them
     const std::size_t small = sorted.position(threshold, false);
     const int64_t own_bars = sorted.count(above_half, end);
-    const double room = static_cast<double>(sorted.count(above_half, alone)) * capacity -
-                        sorted.length(above_half, alone);
+    const double room =
+        static_cast<double>(sorted.count(above_half, alone)) * capacity - sorted.length(above_half, alone);
     const double overflow = sorted.length(small, above_half) - room;
     best = std::max(best, own_bars + ceil_ratio(overflow, capacity, tolerance));
   }
@@ -79,8 +77,7 @@ int64_t martello_toth_bound(std::span<const SizeCount> pieces, double capacity, 
 }
 
 int64_t bar_lower_bound(std::span<const SizeCount> pieces, double capacity, double tolerance) {
-  return std::max(material_bound(pieces, capacity, tolerance),
-                  martello_toth_bound(pieces, capacity, tolerance));
+  return std::max(material_bound(pieces, capacity, tolerance), martello_toth_bound(pieces, capacity, tolerance));
 }
 
 }  // namespace krelvo::cli

@@ -1,10 +1,10 @@
 // krelvo: the command-line host of the cutting-stock optimizer.
+#include <unistd.h>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <unistd.h>
 
 #include "automation/error.hpp"
 #include "exit_status.hpp"
@@ -85,8 +85,7 @@ int run_krelvo(const Options& options) {
     ProgressBar progress_bar(!options.quiet, transformed.scale);
     const JobSettings settings{level_number(options.level), options.seed == "clock"};
     outcome = run_jobs(
-        options.jobs,
-        [&](int, JobContext& context) { return run_optimizer(transformed.input, settings, context); },
+        options.jobs, [&](int, JobContext& context) { return run_optimizer(transformed.input, settings, context); },
         InterruptHandler::requested(), [&](const ProgressBoard& board) { progress_bar.draw(board.overall()); });
     plan = map_back(problem, transformed, outcome.plan);
   } catch (const automation::AutomationError& error) {
@@ -98,7 +97,8 @@ int run_krelvo(const Options& options) {
               << "; the best plan of the other jobs is shown\n";
 
   const PlanSummary summary = summarize(problem, transformed, plan);
-  const Report report{problem, transformed, plan, summary, outcome.interrupted, {options.level, options.seed, options.jobs}};
+  const Report report{problem, transformed,         plan,
+                      summary, outcome.interrupted, {options.level, options.seed, options.jobs}};
   const std::string text = options.format == "json"  ? render_json(report)
                            : options.format == "csv" ? render_csv(report)
                                                      : render_table(report);

@@ -53,13 +53,15 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv, std::ost
       ->type_name("FILE.csv");
   app.add_option("--stock", options.stock_file, "Stock bars, CSV length,quantity[,label]; replaces the file's stock")
       ->type_name("FILE.csv");
-  app.add_option("--level", options.level, "Search level, plans built: brza 101, standardna 1501, jaka 6501-14501, vrlojaka 14501-54501")
+  app.add_option("--level", options.level,
+                 "Search level, plans built: brza 101, standardna 1501, jaka 6501-14501, vrlojaka 14501-54501")
       ->check(CLI::IsMember({"brza", "standardna", "jaka", "vrlojaka"}))
       ->capture_default_str();
   app.add_option("--seed", options.seed, "fixed: the same input gives the same plan; clock: a new search each run")
       ->check(CLI::IsMember({"fixed", "clock"}))
       ->capture_default_str();
-  app.add_option("--jobs", options.jobs, "Run N independent searches on N threads and keep the best (needs --seed clock)")
+  app.add_option("--jobs", options.jobs,
+                 "Run N independent searches on N threads and keep the best (needs --seed clock)")
       ->type_name("N")
       ->check(CLI::Range(1, 256))
       ->capture_default_str();

@@ -26,8 +26,7 @@ json bar_json(const Report& report, const CutBar& bar) {
     if (!report.problem.items[item].label.empty()) piece["label"] = report.problem.items[item].label;
     pieces.push_back(std::move(piece));
   }
-  json result = {{"stock", bar.stock + 1},
-                 {"length", length_json(report, report.transformed.stock_units[bar.stock])}};
+  json result = {{"stock", bar.stock + 1}, {"length", length_json(report, report.transformed.stock_units[bar.stock])}};
   if (!stock.label.empty()) result["stock_label"] = stock.label;
   result["pieces"] = std::move(pieces);
   result["used"] = length_json(report, bar.used);

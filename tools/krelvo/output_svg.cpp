@@ -14,7 +14,7 @@ constexpr double kDrawingWidth = 1000.0;
 constexpr double kTopMargin = 64.0;  // title and legend
 constexpr double kRowHeight = 46.0;
 constexpr double kBarHeight = 32.0;
-constexpr double kCharWidth = 7.0;  // of the 12 px sans-serif font, roughly
+constexpr double kCharWidth = 7.0;        // of the 12 px sans-serif font, roughly
 constexpr double kMinimumCutWidth = 1.0;  // a 3 mm cut on a 6 m bar would vanish
 
 constexpr std::array<const char*, 8> kPieceColours = {"#8ecae6", "#ffb703", "#90be6d", "#f4a261",
@@ -34,21 +34,20 @@ class SvgWriter {
 
   void rect(const char* css_class, double x, double y, double width, double height, const std::string& fill,
             const std::string& title, const std::string& extra = {}) {
-    out_ << "<rect class=\"" << css_class << "\" x=\"" << px(x) << "\" y=\"" << px(y) << "\" width=\""
-         << px(width) << "\" height=\"" << px(height) << "\"";
+    out_ << "<rect class=\"" << css_class << "\" x=\"" << px(x) << "\" y=\"" << px(y) << "\" width=\"" << px(width)
+         << "\" height=\"" << px(height) << "\"";
     if (!fill.empty()) out_ << " fill=\"" << fill << "\"";
     out_ << extra << "><title>" << xml_text(title) << "</title></rect>\n";
   }
 
   void text(double x, double y, const std::string& content, const char* anchor = "start") {
-    out_ << "<text x=\"" << px(x) << "\" y=\"" << px(y) << "\" text-anchor=\"" << anchor << "\">"
-         << xml_text(content) << "</text>\n";
+    out_ << "<text x=\"" << px(x) << "\" y=\"" << px(y) << "\" text-anchor=\"" << anchor << "\">" << xml_text(content)
+         << "</text>\n";
   }
 
   // Text centred in a box, left out when it would not fit.
   void centred_text(double x, double width, double y, const std::string& content) {
-    if (static_cast<double>(content.size()) * kCharWidth + 4.0 <= width)
-      text(x + width / 2.0, y, content, "middle");
+    if (static_cast<double>(content.size()) * kCharWidth + 4.0 <= width) text(x + width / 2.0, y, content, "middle");
   }
 
   void bar_row(const PatternGroup& group, double top) {
@@ -139,11 +138,21 @@ std::string xml_text(std::string_view text) {
   std::string escaped;
   for (char c : text) {
     switch (c) {
-      case '&': escaped += "&amp;"; break;
-      case '<': escaped += "&lt;"; break;
-      case '>': escaped += "&gt;"; break;
-      case '"': escaped += "&quot;"; break;
-      case '\'': escaped += "&apos;"; break;
+      case '&':
+        escaped += "&amp;";
+        break;
+      case '<':
+        escaped += "&lt;";
+        break;
+      case '>':
+        escaped += "&gt;";
+        break;
+      case '"':
+        escaped += "&quot;";
+        break;
+      case '\'':
+        escaped += "&apos;";
+        break;
       default:
         if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r')
           escaped += "\xEF\xBF\xBD";

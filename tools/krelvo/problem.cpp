@@ -23,8 +23,7 @@ void check_demand(const Problem& problem) {
   for (const Kind& item : problem.items) pieces += item.quantity;
   if (pieces == 0) raise_input_error(problem.items_source, "nothing to cut: every item quantity is 0");
   if (pieces > std::numeric_limits<int32_t>::max())
-    raise_input_error(problem.items_source,
-                      std::to_string(pieces) + " pieces in all, more than 2147483647");
+    raise_input_error(problem.items_source, std::to_string(pieces) + " pieces in all, more than 2147483647");
 }
 
 // Kinds after the first unlimited one are never reached by the consumption order.
@@ -150,8 +149,8 @@ CuttingPlan map_back(const Problem& problem, const TransformedProblem& transform
   }
   for (std::size_t user = 0; user < problem.items.size(); ++user)
     if (cut[user] != problem.items[user].quantity)
-      raise_bad_plan("cuts " + std::to_string(cut[user]) + " pieces of " + problem.items[user].origin +
-                     " instead of " + std::to_string(problem.items[user].quantity));
+      raise_bad_plan("cuts " + std::to_string(cut[user]) + " pieces of " + problem.items[user].origin + " instead of " +
+                     std::to_string(problem.items[user].quantity));
   return result;
 }
 

@@ -74,7 +74,6 @@ TransformedProblem transform(const Problem& problem, const Allowances& allowance
 
 // Maps a plan of the optimizer back to the user's items and stock; a plan that
 // does not cut every piece exactly once, or uses more bars than exist, is refused.
-CuttingPlan map_back(const Problem& problem, const TransformedProblem& transformed,
-                     const OptimizerPlan& plan);
+CuttingPlan map_back(const Problem& problem, const TransformedProblem& transformed, const OptimizerPlan& plan);
 
 }  // namespace krelvo::cli

@@ -1,10 +1,10 @@
 #include "progress_bar.hpp"
 
+#include <sys/ioctl.h>
+#include <unistd.h>
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <sys/ioctl.h>
-#include <unistd.h>
 
 namespace krelvo::cli {
 namespace {

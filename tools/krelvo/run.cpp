@@ -1,11 +1,11 @@
 #include "run.hpp"
 
+#include <unistd.h>
 #include <algorithm>
 #include <condition_variable>
 #include <csignal>
 #include <new>
 #include <thread>
-#include <unistd.h>
 
 namespace krelvo::cli {
 namespace {

@@ -26,8 +26,8 @@ Bstr read_text_value(HKEY key, const char* name, DWORD size) {
   std::string room(size, '\0');
   DWORD room_size = size;
   DWORD type = 0;
-  if (automation::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<uint8_t*>(room.data()),
-                                   &room_size) != automation::ERROR_SUCCESS)
+  if (automation::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<uint8_t*>(room.data()), &room_size) !=
+      automation::ERROR_SUCCESS)
     return empty_text();
   return api::nul_cut(room);
 }
@@ -38,8 +38,7 @@ Bstr read_binary_value(HKEY key, const char* name, DWORD size) {
   std::vector<uint8_t> room(std::max<DWORD>(size, 2), 0);
   DWORD room_size = size;
   DWORD type = 0;
-  if (automation::RegQueryValueExA(key, name, nullptr, &type, room.data(), &room_size) !=
-      automation::ERROR_SUCCESS)
+  if (automation::RegQueryValueExA(key, name, nullptr, &type, room.data(), &room_size) != automation::ERROR_SUCCESS)
     return empty_text();
   const auto number = static_cast<int16_t>(room[0] | room[1] << 8);
   return Bstr(api::decimal(number));
@@ -86,8 +85,7 @@ void clsAPI::SaveString(int32_t& hKey, Bstr& strPath, Bstr& strValue, Bstr& strD
     automation::RegCreateKeyA(as_handle(hKey), path.c_str(), key.receive());
     // The byte count is the text's characters: no terminating NUL is stored.
     automation::RegSetValueExA(key.get(), value.c_str(), 0, automation::REG_SZ,
-                               reinterpret_cast<const uint8_t*>(data.c_str()),
-                               static_cast<DWORD>(data.text().size()));
+                               reinterpret_cast<const uint8_t*>(data.c_str()), static_cast<DWORD>(data.text().size()));
   });
 }
 

@@ -14,12 +14,12 @@ constexpr int32_t kErrNoExpectedInterface = 430;
 
 // Created anew for each call, by class identifier, so a host's registration decides what answers.
 std::shared_ptr<automation::IEncryptedData> create_encrypted_data() {
-  auto data = std::dynamic_pointer_cast<automation::IEncryptedData>(
-      automation::create_object(automation::kEncryptedDataClsid));
+  auto data =
+      std::dynamic_pointer_cast<automation::IEncryptedData>(automation::create_object(automation::kEncryptedDataClsid));
   if (!data)
-    automation::raise_error(kErrNoExpectedInterface,
-                            std::string("the object registered as ") + automation::kEncryptedDataClsid +
-                                " does not offer the encrypted-data interface");
+    automation::raise_error(kErrNoExpectedInterface, std::string("the object registered as ") +
+                                                         automation::kEncryptedDataClsid +
+                                                         " does not offer the encrypted-data interface");
   return data;
 }
 

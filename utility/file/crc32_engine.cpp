@@ -7,8 +7,7 @@ std::array<Crc32Table, 8> build_slices(uint32_t polynomial) {
   std::array<Crc32Table, 8> slices{};
   slices[0] = build_crc32_table(polynomial);
   for (std::size_t k = 1; k < slices.size(); ++k)
-    for (std::size_t i = 0; i < 256; ++i)
-      slices[k][i] = (slices[k - 1][i] >> 8) ^ slices[0][slices[k - 1][i] & 0xFFu];
+    for (std::size_t i = 0; i < 256; ++i) slices[k][i] = (slices[k - 1][i] >> 8) ^ slices[0][slices[k - 1][i] & 0xFFu];
   return slices;
 }
 
@@ -16,9 +15,12 @@ std::array<Crc32Table, 8> build_slices(uint32_t polynomial) {
 
 bool Crc32Engine::supported(Crc32Method method) {
   switch (method) {
-    case Crc32Method::kFolding128: return folding_128_supported();
-    case Crc32Method::kFolding512: return folding_512_supported();
-    default: return true;
+    case Crc32Method::kFolding128:
+      return folding_128_supported();
+    case Crc32Method::kFolding512:
+      return folding_512_supported();
+    default:
+      return true;
   }
 }
 
@@ -38,10 +40,14 @@ Crc32Engine::Crc32Engine(uint32_t polynomial, Crc32Method method)
 
 uint32_t Crc32Engine::update(uint32_t crc_register, std::span<const uint8_t> bytes) const {
   switch (method_) {
-    case Crc32Method::kByteTable: return crc32_byte_table(slices_[0], crc_register, bytes);
-    case Crc32Method::kSlicingBy8: return crc32_slicing_by_8(slices_, crc_register, bytes);
-    case Crc32Method::kFolding128: return crc32_folding_128(slices_, folding_, crc_register, bytes);
-    case Crc32Method::kFolding512: return crc32_folding_512(slices_, folding_, crc_register, bytes);
+    case Crc32Method::kByteTable:
+      return crc32_byte_table(slices_[0], crc_register, bytes);
+    case Crc32Method::kSlicingBy8:
+      return crc32_slicing_by_8(slices_, crc_register, bytes);
+    case Crc32Method::kFolding128:
+      return crc32_folding_128(slices_, folding_, crc_register, bytes);
+    case Crc32Method::kFolding512:
+      return crc32_folding_512(slices_, folding_, crc_register, bytes);
   }
   return crc_register;
 }

@@ -10,10 +10,10 @@
 namespace drumel {
 
 enum class Crc32Method {
-  kByteTable,    // one table lookup per byte: the reference
-  kSlicingBy8,   // eight tables, eight bytes per step
-  kFolding128,   // carry-less multiply (PCLMULQDQ), 64 bytes per step
-  kFolding512,   // the same on 512-bit registers (VPCLMULQDQ, AVX-512)
+  kByteTable,   // one table lookup per byte: the reference
+  kSlicingBy8,  // eight tables, eight bytes per step
+  kFolding128,  // carry-less multiply (PCLMULQDQ), 64 bytes per step
+  kFolding512,  // the same on 512-bit registers (VPCLMULQDQ, AVX-512)
 };
 
 using Crc32Table = std::array<uint32_t, 256>;

@@ -40,8 +40,8 @@ FOLDING_128_TARGET inline __m128i fold_128(__m128i block, __m128i constants, __m
 }
 
 // The last folded block as message bytes from a zero register, then the tail.
-uint32_t finish(const std::array<Crc32Table, 8>& slices, std::span<const uint8_t> last_block,
-                const uint8_t* tail, const uint8_t* end) {
+uint32_t finish(const std::array<Crc32Table, 8>& slices, std::span<const uint8_t> last_block, const uint8_t* tail,
+                const uint8_t* end) {
   const uint32_t crc_register = crc32_slicing_by_8(slices, 0, last_block);
   return crc32_slicing_by_8(slices, crc_register, {tail, static_cast<std::size_t>(end - tail)});
 }
@@ -108,7 +108,8 @@ FOLDING_512_TARGET uint32_t crc32_folding_512(const std::array<Crc32Table, 8>& s
   const uint8_t* next = bytes.data();
   const uint8_t* const end = next + bytes.size();
 
-  __m512i z0 = _mm512_xor_si512(load_512(next), _mm512_zextsi128_si512(_mm_cvtsi32_si128(static_cast<int>(crc_register))));
+  __m512i z0 =
+      _mm512_xor_si512(load_512(next), _mm512_zextsi128_si512(_mm_cvtsi32_si128(static_cast<int>(crc_register))));
   __m512i z1 = load_512(next + 64);
   __m512i z2 = load_512(next + 128);
   __m512i z3 = load_512(next + 192);
@@ -134,13 +135,13 @@ FOLDING_512_TARGET uint32_t crc32_folding_512(const std::array<Crc32Table, 8>& s
 bool folding_128_supported() { return false; }
 bool folding_512_supported() { return false; }
 
-uint32_t crc32_folding_128(const std::array<Crc32Table, 8>& slices, const FoldingConstants&,
-                           uint32_t crc_register, std::span<const uint8_t> bytes) {
+uint32_t crc32_folding_128(const std::array<Crc32Table, 8>& slices, const FoldingConstants&, uint32_t crc_register,
+                           std::span<const uint8_t> bytes) {
   return crc32_slicing_by_8(slices, crc_register, bytes);
 }
 
-uint32_t crc32_folding_512(const std::array<Crc32Table, 8>& slices, const FoldingConstants&,
-                           uint32_t crc_register, std::span<const uint8_t> bytes) {
+uint32_t crc32_folding_512(const std::array<Crc32Table, 8>& slices, const FoldingConstants&, uint32_t crc_register,
+                           std::span<const uint8_t> bytes) {
   return crc32_slicing_by_8(slices, crc_register, bytes);
 }
 

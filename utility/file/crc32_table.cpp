@@ -29,9 +29,8 @@ uint32_t crc32_slicing_by_8(const std::array<Crc32Table, 8>& slices, uint32_t cr
     std::memcpy(&word, next, sizeof word);
     if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
     word ^= crc_register;
-    crc_register = slices[7][word & 0xFFu] ^ slices[6][(word >> 8) & 0xFFu] ^
-                   slices[5][(word >> 16) & 0xFFu] ^ slices[4][(word >> 24) & 0xFFu] ^
-                   slices[3][(word >> 32) & 0xFFu] ^ slices[2][(word >> 40) & 0xFFu] ^
+    crc_register = slices[7][word & 0xFFu] ^ slices[6][(word >> 8) & 0xFFu] ^ slices[5][(word >> 16) & 0xFFu] ^
+                   slices[4][(word >> 24) & 0xFFu] ^ slices[3][(word >> 32) & 0xFFu] ^ slices[2][(word >> 40) & 0xFFu] ^
                    slices[1][(word >> 48) & 0xFFu] ^ slices[0][word >> 56];
   }
   return crc32_byte_table(slices[0], crc_register, {next, left});

@@ -3,10 +3,10 @@
 
 #include "automation/object.hpp"
 #include "drumel/api.hpp"
-#include "drumel/clsFile.hpp"
 #include "drumel/clsAPI.hpp"
-#include "drumel/clsINI.hpp"
 #include "drumel/clsEncript.hpp"
+#include "drumel/clsFile.hpp"
+#include "drumel/clsINI.hpp"
 
 namespace drumel {
 

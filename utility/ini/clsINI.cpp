@@ -94,9 +94,8 @@ Bstr clsINI::GetKeyVal(const Bstr& Section, const Bstr& Key, Bstr& Default, cons
     }
     std::array<char, kRoomSize> room{};
     const AnsiArgument default_text(Default);
-    const automation::DWORD count =
-        automation::GetPrivateProfileStringA(AnsiArgument(Section).get(), AnsiArgument(Key).get(),
-                                             default_text.get(), room.data(), kRoomSize, path.get());
+    const automation::DWORD count = automation::GetPrivateProfileStringA(
+        AnsiArgument(Section).get(), AnsiArgument(Key).get(), default_text.get(), room.data(), kRoomSize, path.get());
     if (!Default.is_null()) Default = Bstr(automation::from_ansi(default_text.bytes()));
     if (count == 0) return Bstr(u"");
     return Bstr(automation::from_ansi(std::string_view(room.data(), ::strnlen(room.data(), room.size()))));

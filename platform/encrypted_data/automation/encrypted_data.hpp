@@ -31,8 +31,8 @@ inline constexpr int32_t kSecretPassword = 0;
 inline constexpr int32_t kEncodeBase64 = 0;
 
 // Error numbers of the component, as the platform reports them.
-inline constexpr int32_t kErrBadData = static_cast<int32_t>(0x80090005);       // damaged text or wrong password
-inline constexpr int32_t kErrBadAlgorithm = static_cast<int32_t>(0x80090008);  // algorithm or key length not offered
+inline constexpr int32_t kErrBadData = static_cast<int32_t>(0x80090005);        // damaged text or wrong password
+inline constexpr int32_t kErrBadAlgorithm = static_cast<int32_t>(0x80090008);   // algorithm or key length not offered
 inline constexpr int32_t kErrCryptoFailure = static_cast<int32_t>(0x80090020);  // the crypto library failed
 
 // Settings shared by every Algorithm object that one encrypted-data object hands out.

@@ -22,8 +22,7 @@ enum class FileErrorContext { kOpening, kCreating, kTransferring };
 class AUTOMATION_RUNTIME_API OpenFile {
  public:
   // Flags and permissions as for open(2); raises the file error on failure.
-  OpenFile(std::shared_ptr<const FileSystem> file_system, const char* path, int flags,
-           uint32_t permissions = 0666);
+  OpenFile(std::shared_ptr<const FileSystem> file_system, const char* path, int flags, uint32_t permissions = 0666);
   ~OpenFile();
   OpenFile(const OpenFile&) = delete;
   OpenFile& operator=(const OpenFile&) = delete;

@@ -26,9 +26,8 @@ using BOOL = int32_t;
 // section names: each name with its NUL, a second NUL ending the list; a
 // list cut to fit ends in two NULs and returns size - 2. A null `key` of a
 // section without keys gives the default instead.
-AUTOMATION_RUNTIME_API DWORD GetPrivateProfileStringA(const char* section, const char* key,
-                                                      const char* default_text, char* buffer,
-                                                      DWORD size, const char* file_name);
+AUTOMATION_RUNTIME_API DWORD GetPrivateProfileStringA(const char* section, const char* key, const char* default_text,
+                                                      char* buffer, DWORD size, const char* file_name);
 
 // Sets `key` in `section` to `value` exactly as given (an existing key keeps
 // its place and spelling, a new key follows the section's last key, a new
@@ -39,7 +38,7 @@ AUTOMATION_RUNTIME_API DWORD GetPrivateProfileStringA(const char* section, const
 // a null section or file name, a line break in any text, an empty key name,
 // a key name holding '=' or starting with ';' or '[' (it would read back as
 // something else), and creating a file whose name holds '*' or '?'.
-AUTOMATION_RUNTIME_API BOOL WritePrivateProfileStringA(const char* section, const char* key,
-                                                       const char* value, const char* file_name);
+AUTOMATION_RUNTIME_API BOOL WritePrivateProfileStringA(const char* section, const char* key, const char* value,
+                                                       const char* file_name);
 
 }  // namespace automation

@@ -40,10 +40,10 @@ inline constexpr DWORD REG_DWORD = 4;
 
 AUTOMATION_RUNTIME_API LONG RegOpenKeyA(HKEY key, const char* sub_key, HKEY* result);
 AUTOMATION_RUNTIME_API LONG RegCreateKeyA(HKEY key, const char* sub_key, HKEY* result);
-AUTOMATION_RUNTIME_API LONG RegQueryValueExA(HKEY key, const char* value_name, DWORD* reserved,
-                                             DWORD* type, uint8_t* data, DWORD* data_size);
-AUTOMATION_RUNTIME_API LONG RegSetValueExA(HKEY key, const char* value_name, DWORD reserved,
-                                           DWORD type, const uint8_t* data, DWORD data_size);
+AUTOMATION_RUNTIME_API LONG RegQueryValueExA(HKEY key, const char* value_name, DWORD* reserved, DWORD* type,
+                                             uint8_t* data, DWORD* data_size);
+AUTOMATION_RUNTIME_API LONG RegSetValueExA(HKEY key, const char* value_name, DWORD reserved, DWORD type,
+                                           const uint8_t* data, DWORD data_size);
 AUTOMATION_RUNTIME_API LONG RegDeleteValueA(HKEY key, const char* value_name);
 // Deletes a key with no subkeys (used when a library unregisters its classes).
 AUTOMATION_RUNTIME_API LONG RegDeleteKeyA(HKEY key, const char* sub_key);

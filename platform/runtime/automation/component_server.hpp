@@ -22,26 +22,23 @@ AUTOMATION_RUNTIME_API const ClassInfo* find_library_class(const LibraryInfo& li
 }  // namespace automation
 
 // info_function: a function returning the library's `const LibraryInfo&`.
-#define AUTOMATION_COMPONENT_SERVER(info_function)                                                     \
-  namespace {                                                                                          \
-  [[maybe_unused]] const bool component_server_registered = [] {                                       \
-    ::automation::register_library(info_function());                                                   \
-    return true;                                                                                       \
-  }();                                                                                                 \
-  }                                                                                                    \
-  extern "C" AUTOMATION_RUNTIME_API const ::automation::LibraryInfo* DllGetLibraryInfo() {             \
-    return &info_function();                                                                           \
-  }                                                                                                    \
-  extern "C" AUTOMATION_RUNTIME_API const ::automation::ClassInfo* DllGetClassObject(const char* name) { \
-    return ::automation::find_library_class(info_function(), name);                                    \
-  }                                                                                                    \
-  /* The path comes from an object of this library: exported names may be */                          \
-  /* bound to another server's copy. */                                                                \
-  extern "C" AUTOMATION_RUNTIME_API int32_t DllRegisterServer() {                                      \
-    const std::string path = ::automation::library_path_of(&component_server_registered);              \
-    return ::automation::register_server(info_function(), path) == 0 ? 0                               \
-                                                                     : ::automation::kSelfRegClassError; \
-  }                                                                                                    \
-  extern "C" AUTOMATION_RUNTIME_API int32_t DllUnregisterServer() {                                    \
-    return ::automation::unregister_server(info_function()) == 0 ? 0 : ::automation::kSelfRegClassError; \
+#define AUTOMATION_COMPONENT_SERVER(info_function)                                                                    \
+  namespace {                                                                                                         \
+  [[maybe_unused]] const bool component_server_registered = [] {                                                      \
+    ::automation::register_library(info_function());                                                                  \
+    return true;                                                                                                      \
+  }();                                                                                                                \
+  }                                                                                                                   \
+  extern "C" AUTOMATION_RUNTIME_API const ::automation::LibraryInfo* DllGetLibraryInfo() { return &info_function(); } \
+  extern "C" AUTOMATION_RUNTIME_API const ::automation::ClassInfo* DllGetClassObject(const char* name) {              \
+    return ::automation::find_library_class(info_function(), name);                                                   \
+  }                                                                                                                   \
+  /* The path comes from an object of this library: exported names may be */                                          \
+  /* bound to another server's copy. */                                                                               \
+  extern "C" AUTOMATION_RUNTIME_API int32_t DllRegisterServer() {                                                     \
+    const std::string path = ::automation::library_path_of(&component_server_registered);                             \
+    return ::automation::register_server(info_function(), path) == 0 ? 0 : ::automation::kSelfRegClassError;          \
+  }                                                                                                                   \
+  extern "C" AUTOMATION_RUNTIME_API int32_t DllUnregisterServer() {                                                   \
+    return ::automation::unregister_server(info_function()) == 0 ? 0 : ::automation::kSelfRegClassError;              \
   }

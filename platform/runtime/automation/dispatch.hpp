@@ -11,14 +11,13 @@
 namespace automation {
 
 // Automation error numbers of the dispatch layer itself.
-inline constexpr int32_t kErrMemberNotFound = 438;      // "Object doesn't support this property or method"
+inline constexpr int32_t kErrMemberNotFound = 438;  // "Object doesn't support this property or method"
 inline constexpr int32_t kErrArgumentNotOptional = 449;
 inline constexpr int32_t kErrWrongArgumentCount = 450;  // also an invalid property assignment
 inline constexpr int32_t kErrNoEvents = 459;            // "Object or class does not support the set of events"
 
 // Null when the class has no public member of that name and kind.
-AUTOMATION_RUNTIME_API const MemberInfo* find_member(const ClassInfo& info, std::string_view name,
-                                                     MemberKind kind);
+AUTOMATION_RUNTIME_API const MemberInfo* find_member(const ClassInfo& info, std::string_view name, MemberKind kind);
 // True when the class has a public member of that name of any kind.
 AUTOMATION_RUNTIME_API bool has_member(const ClassInfo& info, std::string_view name);
 

@@ -13,8 +13,8 @@ namespace {
 
 using automation::Bstr;
 using automation::MemberInfo;
-using automation::VarType;
 using automation::Variant;
+using automation::VarType;
 
 const MemberInfo& member(const automation::Object& object, const std::string& name) {
   for (const MemberInfo& candidate : object.class_info().members)
@@ -41,7 +41,8 @@ TEST(ClsApiBinding, CreatedByEitherIdentifierWithItsMembersInSlotOrder) {
       {"RegQueryStringValue", VarType::kBstr, {{VarType::kI4, false}, {VarType::kBstr, false}}},
       {"GetFolderName", VarType::kBstr, {}},
       {"GetString", VarType::kVariant, {{VarType::kI4, true}, {VarType::kBstr, true}, {VarType::kBstr, true}}},
-      {"SaveString", VarType::kEmpty,
+      {"SaveString",
+       VarType::kEmpty,
        {{VarType::kI4, true}, {VarType::kBstr, true}, {VarType::kBstr, true}, {VarType::kBstr, true}}},
       {"DelSetting", VarType::kEmpty, {{VarType::kI4, true}, {VarType::kBstr, true}, {VarType::kBstr, true}}},
       {"ScreenSaverAktivan", VarType::kI2, {{VarType::kBool, true}}},

@@ -95,7 +95,8 @@ TEST_F(ClsApiRegistry, AMissingSubkeyOrValueGivesTheEmptyString) {
   }
   HKEY probe = 0;
   EXPECT_EQ(automation::RegOpenKeyA(automation::HKEY_CURRENT_USER, "Software\\Nowhere", &probe),
-            automation::ERROR_FILE_NOT_FOUND) << "reading creates nothing";
+            automation::ERROR_FILE_NOT_FOUND)
+      << "reading creates nothing";
 }
 
 TEST_F(ClsApiRegistry, DelSettingDeletesTheValueAndCreatesAMissingSubkeyEmpty) {
@@ -182,8 +183,8 @@ TEST_F(ClsApiRegistry, EveryMethodClosesWhatItOpens) {
 }
 
 pid_t start_writer(const char* prefix, const char* count) {
-  std::vector<char*> arguments{const_cast<char*>(API_SAVE_WRITER), const_cast<char*>(prefix),
-                               const_cast<char*>(count), nullptr};
+  std::vector<char*> arguments{const_cast<char*>(API_SAVE_WRITER), const_cast<char*>(prefix), const_cast<char*>(count),
+                               nullptr};
   pid_t child = 0;
   EXPECT_EQ(posix_spawn(&child, API_SAVE_WRITER, nullptr, nullptr, arguments.data(), environ), 0);
   return child;

@@ -19,7 +19,7 @@ TEST(clsEncriptClass, PublishesItsEightMethodsInSlotOrder) {
   std::vector<std::string> names;
   for (const automation::MemberInfo& member : info->members) names.push_back(member.name);
   EXPECT_EQ(names, (std::vector<std::string>{"MD5", "RndF", "encrypt", "decrypt", "EncryptText", "DecryptText",
-                                              "Adler32", "Adler16"}));
+                                             "Adler32", "Adler16"}));
   const auto& library = library_info();
   EXPECT_NE(std::find(library.classes.begin(), library.classes.end(), info), library.classes.end());
 }

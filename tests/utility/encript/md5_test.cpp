@@ -67,7 +67,7 @@ TEST(clsEncriptMD5, MatchesLibcryptoOnTheLowBytesOfRandomText) {
 TEST(clsEncriptMD5, TakesOnlyTheLowByteOfEachCodeUnit) {
   EXPECT_EQ(md5(u"x\u010Dy"), md5(u"x\ry"));
   EXPECT_EQ(md5(u"\U0001F600"), md5(u"\x3D\x00"sv));  // U+D83D U+DE00: bytes 0x3D, 0x00
-  EXPECT_EQ(md5(u"\u00E8"), oracle_md5(u"\u00E8"));  // ISO-8859-1 byte, not the code page's
+  EXPECT_EQ(md5(u"\u00E8"), oracle_md5(u"\u00E8"));   // ISO-8859-1 byte, not the code page's
   EXPECT_NE(md5(u"\u00E8"), md5(u"\u010D"));
 }
 

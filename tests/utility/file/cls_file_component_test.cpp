@@ -31,8 +31,8 @@ TEST_F(FileComponent, CreatableByNameWithItsInterfaceInSlotOrder) {
   EXPECT_EQ(info.iid, "{AA773800-8CC9-4BF3-89BD-4CC97F0E73ED}");
   std::vector<std::string> names;
   for (const auto& m : info.members) names.push_back(m.name);
-  EXPECT_EQ(names, (std::vector<std::string>{"CRCInit", "CRC32File", "CRC32FileHex", "LoadText", "SaveText",
-                                             "FileExists"}));
+  EXPECT_EQ(names,
+            (std::vector<std::string>{"CRCInit", "CRC32File", "CRC32FileHex", "LoadText", "SaveText", "FileExists"}));
   const auto& poly = member(info, "CRCInit").params.at(0);
   EXPECT_TRUE(poly.optional);
   EXPECT_EQ(poly.default_value, Variant(int32_t{-306674912}));

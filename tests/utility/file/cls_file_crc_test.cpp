@@ -134,9 +134,9 @@ TEST_F(FileCrc, EachInstanceKeepsItsOwnPolynomial) {
 }
 
 TEST_F(FileCrc, MatchesZlibForFilesOfManySizes) {
-  const std::vector<std::size_t> sizes = {1,      2,      3,      5,      15,     16,     17,         63,
-                                          64,     65,     255,    256,    257,    4095,   4096,       4097,
-                                          131071, 131072, 131073, 262143, 262144, 262145, 1000003,    (1u << 21) + 7};
+  const std::vector<std::size_t> sizes = {1,      2,      3,      5,      15,     16,     17,      63,
+                                          64,     65,     255,    256,    257,    4095,   4096,    4097,
+                                          131071, 131072, 131073, 262143, 262144, 262145, 1000003, (1u << 21) + 7};
   for (const std::size_t size : sizes) {
     const std::string content = random_text(size, static_cast<uint32_t>(size));
     write("f", content);
@@ -218,9 +218,12 @@ TEST_F(FileCrc, FailedAddLeavesTheFileAsItWas) {
   };
   const auto fail_flush = [](automation::FileSystem& fs) { fs.flush = [](int) { return -EIO; }; };
   const std::vector<Case> cases = {
-      {"write fails", false, fail_write},           {"short write", false, short_write},
-      {"flush fails", false, fail_flush},           {"write fails over trailer", true, fail_write},
-      {"short write over trailer", true, short_write}, {"flush fails over trailer", true, fail_flush},
+      {"write fails", false, fail_write},
+      {"short write", false, short_write},
+      {"flush fails", false, fail_flush},
+      {"write fails over trailer", true, fail_write},
+      {"short write over trailer", true, short_write},
+      {"flush fails over trailer", true, fail_flush},
   };
   for (const Case& c : cases) {
     const std::string before = c.check ? stale : content;

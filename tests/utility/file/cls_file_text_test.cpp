@@ -20,7 +20,9 @@ using test_support::ShownBox;
 
 const ShownBox kNotFoundBox{u"File not found. Check if the file is Currently exists.", u"Sorry", kMsgBoxCritical};
 
-ShownBox error_box(const char16_t* number_and_description) { return {number_and_description, u"Error", kMsgBoxCritical}; }
+ShownBox error_box(const char16_t* number_and_description) {
+  return {number_and_description, u"Error", kMsgBoxCritical};
+}
 
 uint32_t permissions_of(const std::filesystem::path& path) {
   struct stat status {};
@@ -88,7 +90,8 @@ TEST_F(TextFile, FileExistsForFilesOnlyAndWithoutABox) {
                                    {path("missing/empty"), false},
                                    {Bstr(path("empty").str() + u'\0'), false},
                                    {Bstr(u""), false}};
-  for (Case c : cases) EXPECT_EQ(file_->FileExists(c.path), automation::VariantBool::from(c.exists)) << c.path.to_utf8();
+  for (Case c : cases)
+    EXPECT_EQ(file_->FileExists(c.path), automation::VariantBool::from(c.exists)) << c.path.to_utf8();
   EXPECT_TRUE(boxes().empty());
 }
 
@@ -154,19 +157,22 @@ TEST_F(TextFile, FailedSaveTextLeavesTheOldFileIntact) {
     const char16_t* error;
   };
   const std::vector<Case> cases = {
-      {"disk full", [](auto& fs) { fs.write = [](int, const void*, std::size_t, int64_t) -> int64_t { return -ENOSPC; }; },
+      {"disk full",
+       [](auto& fs) { fs.write = [](int, const void*, std::size_t, int64_t) -> int64_t { return -ENOSPC; }; },
        u"Error 57\r\nDevice I/O error"},
       {"flush fails", [](auto& fs) { fs.flush = [](int) { return -EIO; }; }, u"Error 57\r\nDevice I/O error"},
       {"rename refused", [](auto& fs) { fs.rename = [](const char*, const char*) { return -EACCES; }; },
        u"Error 70\r\nPermission denied"},
       {"permissions cannot be copied", [](auto& fs) { fs.chmod = [](int, uint32_t) { return -EPERM; }; },
        u"Error 70\r\nPermission denied"},
-      {"late close failure", [](auto& fs) {
+      {"late close failure",
+       [](auto& fs) {
          fs.close = [](int file) {
            automation::native_file_system().close(file);
            return -EIO;
          };
-       }, u"Error 57\r\nDevice I/O error"},
+       },
+       u"Error 57\r\nDevice I/O error"},
   };
   for (const Case& c : cases) {
     boxes_.clear();
@@ -190,8 +196,8 @@ TEST_F(TextFile, SaveTextSaysSorryWhenTheFileIsNotThereAfterwards) {
   Bstr name = path("f");
   Bstr text(u"text");
   EXPECT_EQ(file_->SaveText(text, name), kFalse);
-  EXPECT_EQ(boxes(), (std::vector<ShownBox>{
-                         {u"Unexpectd error occured. File could not be saved", u"Sorry", kMsgBoxCritical}}));
+  EXPECT_EQ(boxes(),
+            (std::vector<ShownBox>{{u"Unexpectd error occured. File could not be saved", u"Sorry", kMsgBoxCritical}}));
 }
 
 TEST_F(TextFile, LoadTextFailuresShowTheFileError) {
@@ -203,8 +209,8 @@ TEST_F(TextFile, LoadTextFailuresShowTheFileError) {
     const char16_t* error;
   };
   const std::vector<Case> cases = {
-      {"removed after the presence check", [](auto& fs) { fs.open = [](const char*, int, uint32_t) { return -ENOENT; }; },
-       u"Error 53\r\nFile not found"},
+      {"removed after the presence check",
+       [](auto& fs) { fs.open = [](const char*, int, uint32_t) { return -ENOENT; }; }, u"Error 53\r\nFile not found"},
       {"device error", [](auto& fs) { fs.read = [](int, void*, std::size_t, int64_t) -> int64_t { return -EIO; }; },
        u"Error 57\r\nDevice I/O error"},
       {"busy", [](auto& fs) { fs.open = [](const char*, int, uint32_t) { return -ETXTBSY; }; },

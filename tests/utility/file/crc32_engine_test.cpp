@@ -23,10 +23,14 @@ uint32_t bitwise_crc_register(uint32_t polynomial, uint32_t crc_register, const 
 
 const char* method_name(Crc32Method method) {
   switch (method) {
-    case Crc32Method::kByteTable: return "byte table";
-    case Crc32Method::kSlicingBy8: return "slicing-by-8";
-    case Crc32Method::kFolding128: return "folding 128";
-    case Crc32Method::kFolding512: return "folding 512";
+    case Crc32Method::kByteTable:
+      return "byte table";
+    case Crc32Method::kSlicingBy8:
+      return "slicing-by-8";
+    case Crc32Method::kFolding128:
+      return "folding 128";
+    case Crc32Method::kFolding512:
+      return "folding 512";
   }
   return "?";
 }

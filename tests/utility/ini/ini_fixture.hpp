@@ -23,8 +23,10 @@ struct ShownBox {
 class IniTest : public testing::Test {
  protected:
   void SetUp() override {
-    automation::set_message_box_handler([this](const automation::Bstr& text, const automation::Bstr& caption,
-                                               int32_t style) { boxes_.push_back({text.str(), caption.str(), style}); });
+    automation::set_message_box_handler(
+        [this](const automation::Bstr& text, const automation::Bstr& caption, int32_t style) {
+          boxes_.push_back({text.str(), caption.str(), style});
+        });
   }
   void TearDown() override { automation::set_message_box_handler(nullptr); }
 

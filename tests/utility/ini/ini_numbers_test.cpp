@@ -72,9 +72,9 @@ struct DoubleCase {
 
 TEST_F(IniTest, GetDoubleValFallsBackToTheDefaultAndNeverFails) {
   const std::vector<DoubleCase> cases = {
-      {"2.5", u"0", 2},         {"3.5", u"0", 4},          {"1e3", u"0", 1000},     {"-7.5", u"0", -8},
-      {"abc", u"7", 7},         {"abc", u"6.5", 6},        {"abc", u"x", 0},        {"", u"3", 3},
-      {"3000000000", u"5", 5},  {"1e400", u"9e9", 0},      {"abc", u"\u4E2D", 0},
+      {"2.5", u"0", 2},        {"3.5", u"0", 4},     {"1e3", u"0", 1000},   {"-7.5", u"0", -8},
+      {"abc", u"7", 7},        {"abc", u"6.5", 6},   {"abc", u"x", 0},      {"", u"3", 3},
+      {"3000000000", u"5", 5}, {"1e400", u"9e9", 0}, {"abc", u"\u4E2D", 0},
   };
   for (const DoubleCase& number : cases) {
     const Bstr path = ini_file("[n]\r\nv=" + number.value + "\r\n");

@@ -67,7 +67,9 @@ TEST_F(IniTest, WritesReplaceAddAndDelete) {
 TEST_F(IniTest, TextsTravelInTheAnsiCodePage) {
   const Bstr path = ini_file("");
   ini_->AddToINI(u"\u010Ce\u0161tina", u"Kl\u00ED\u010D", u"Hodnota \u017E", path);
-  EXPECT_EQ(content(), "[\xC8" "e\x9Atina]\r\nKl\xED\xE8=Hodnota \x9E\r\n");
+  EXPECT_EQ(content(),
+            "[\xC8"
+            "e\x9Atina]\r\nKl\xED\xE8=Hodnota \x9E\r\n");
   EXPECT_EQ(get(path, u"\u010De\u0160TINA", u"KL\u00CD\u010C"), Bstr(u"Hodnota \u017E"));
 }
 
@@ -82,7 +84,8 @@ TEST_P(IniLineBreaks, OddFilesReadRightAndStayIntactAroundAWrite) {
   };
   const std::vector<std::string> head = {"; top comment", "[Main]", "  Path = \" C:\\x \"  ", "\tMode\t=\t'fast'",
                                          "Mode=shadowed"};
-  const std::vector<std::string> tail = {";Mode=commented", "", "[main]", "Extra=1", "[Other]", "Count = 5 ; no comment"};
+  const std::vector<std::string> tail = {";Mode=commented", "",        "[main]",
+                                         "Extra=1",         "[Other]", "Count = 5 ; no comment"};
   const Bstr path = ini_file(lines(head) + lines(tail));
   EXPECT_EQ(get(path, u"main", u"path"), Bstr(u" C:\\x "));
   EXPECT_EQ(get(path, u"MAIN", u"mode"), Bstr(u"fast"));
@@ -149,9 +152,9 @@ TEST_F(IniTest, ClassInfoHasTheSlotsAndArgumentOrders) {
   EXPECT_EQ(info->interface_name, "_clsINI");
   EXPECT_EQ(info->iid, "{48244789-E6E3-4CC8-AE2E-F8D02655FC10}");
   const std::vector<std::pair<std::string, std::string>> slots = {
-      {"GetKeyVal", "Section Key &Default INIFileLoc"}, {"AddToINI", "Section Key Value INIFileLoc"},
-      {"DeleteSection", "INIFileLoc Section"},          {"DeleteKey", "INIFileLoc Section Key"},
-      {"DeleteKeyValue", "INIFileLoc Section Key"},     {"GetIntVal", "Section Key Default INIFileLoc"},
+      {"GetKeyVal", "Section Key &Default INIFileLoc"},  {"AddToINI", "Section Key Value INIFileLoc"},
+      {"DeleteSection", "INIFileLoc Section"},           {"DeleteKey", "INIFileLoc Section Key"},
+      {"DeleteKeyValue", "INIFileLoc Section Key"},      {"GetIntVal", "Section Key Default INIFileLoc"},
       {"GetDoubleVal", "Section Key Default INIFileLoc"}};
   ASSERT_EQ(info->members.size(), slots.size());
   for (std::size_t slot = 0; slot < slots.size(); ++slot) {

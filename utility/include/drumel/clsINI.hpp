@@ -17,8 +17,8 @@ class DRUMEL_API clsINI : public automation::Object {
 
   // The key's value, at most 254 characters. Default is the text given when
   // the key is missing; it comes back as it survived the ANSI code page.
-  automation::Bstr GetKeyVal(const automation::Bstr& Section, const automation::Bstr& Key,
-                             automation::Bstr& Default, const automation::Bstr& INIFileLoc);
+  automation::Bstr GetKeyVal(const automation::Bstr& Section, const automation::Bstr& Key, automation::Bstr& Default,
+                             const automation::Bstr& INIFileLoc);
   // A null Value removes the key, a null Key the section.
   automation::Variant AddToINI(const automation::Bstr& Section, const automation::Bstr& Key,
                                const automation::Bstr& Value, const automation::Bstr& INIFileLoc);
@@ -30,12 +30,12 @@ class DRUMEL_API clsINI : public automation::Object {
                                      const automation::Bstr& Key);
   // The value read as a number (the host's LC_NUMERIC separators), rounded
   // halves to even; the type-mismatch error for no number, overflow beyond 32 bits.
-  int32_t GetIntVal(const automation::Bstr& Section, const automation::Bstr& Key,
-                    const automation::Bstr& Default, const automation::Bstr& INIFileLoc);
+  int32_t GetIntVal(const automation::Bstr& Section, const automation::Bstr& Key, const automation::Bstr& Default,
+                    const automation::Bstr& INIFileLoc);
   // As GetIntVal, but never fails: Default as a number when the value is
   // none, 0 when Default is none either.
-  int32_t GetDoubleVal(const automation::Bstr& Section, const automation::Bstr& Key,
-                       const automation::Bstr& Default, const automation::Bstr& INIFileLoc);
+  int32_t GetDoubleVal(const automation::Bstr& Section, const automation::Bstr& Key, const automation::Bstr& Default,
+                       const automation::Bstr& INIFileLoc);
 };
 
 }  // namespace drumel
