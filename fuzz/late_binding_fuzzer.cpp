@@ -41,7 +41,6 @@ using automation::MemberKind;
 using automation::Variant;
 using automation::VarType;
 
-constexpr double kWorkBudget = 2e6;
 constexpr std::array<const char*, 6> kClassNames = {"Krelvo.clsOptimizacija", "Drumel.clsFile",
                                                     "Drumel.clsINI",          "Drumel.clsAPI",
                                                     "Drumel.clsEncript",      "{FDCAA6F1-3F7D-4CCB-BAD2-F2ED408917F5}"};
@@ -128,10 +127,10 @@ int32_t int32_or(const Variant& value, int32_t fallback) {
 
 bool within_budget(const OptimizerInputs& inputs, const std::string& name, const std::vector<Variant>& args) {
   if (name == "pokreni")
-    return fuzz::work_of(inputs.problem, fuzz::plans_of_level(inputs.razina, true), 100) <= kWorkBudget;
+    return fuzz::work_of(inputs.problem, fuzz::plans_of_level(inputs.razina, true), 100) <= fuzz::kWorkBudget;
   if (name != "test" || args.size() != 3) return true;
   const int64_t plans = fuzz::plans_of_test(int32_or(args[2], 0));
-  return fuzz::work_of(inputs.problem, plans, int32_or(args[1], 0)) <= kWorkBudget;
+  return fuzz::work_of(inputs.problem, plans, int32_or(args[1], 0)) <= fuzz::kWorkBudget;
 }
 
 bool is_documented_error(int32_t number) {

@@ -29,10 +29,8 @@ using automation::SafeArray;
 using krelvo::clsOptimizacija;
 
 constexpr int32_t kMaxElements = 20;
-// Steps (a piece tried on a bar, an item kind scanned) one input may take:
-// well under a second with the sanitizers. A larger problem only takes
-// longer in proportion, which the benchmarks measure.
-constexpr double kWorkBudget = 4e6;
+// A larger problem than fuzz::kWorkBudget allows only takes longer in
+// proportion, which the benchmarks measure.
 constexpr double kCpuSecondsAllowed = 1.0;
 
 struct Call {
@@ -120,7 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   call.iter = fuzz::any_int32(input, -2, 40);
   // pokreni's levels make up to 100 trials per bar.
   const double work = fuzz::work_of(problem, plans_of(call), call.pokreni ? 100 : call.ntrial);
-  if (work > kWorkBudget) return -1;  // not worth keeping in the corpus
+  if (work > fuzz::kWorkBudget) return -1;  // not worth keeping in the corpus
   static const bool show_inputs = std::getenv("FUZZ_SHOW_INPUT") != nullptr;
   if (show_inputs) show(problem, call);
 
