@@ -33,18 +33,17 @@ test-tsan: bootstrap
 	@ctest --preset tsan -L threads
 
 # The suite under Valgrind's memcheck in the default build: any memory error
-# or definitely lost block fails its test. Tests labelled long (a 2 GiB file,
-# writers killed by the hundred, 10 000-call loops) are left out: under
-# Valgrind they would take hours. The Python suites run under the leak check
-# alone (the interpreter reads uninitialised memory of its own), with the
-# interpreter itself rather than a launcher script; the end-to-end tests are
-# left out, their work happens in child processes (docs/RELIABILITY.md).
+# or definitely lost block fails its test. The Python suites run under the
+# leak check alone (the interpreter reads uninitialised memory of its own),
+# with the interpreter itself rather than a launcher script; the end-to-end
+# tests of krelvo are left out, their work happens in child processes that
+# the unit tests of tools/krelvo cover (docs/RELIABILITY.md).
 # nouserintercepts: a test program that replaces operator new keeps its own.
 VALGRIND_OPTIONS = --leak-check=full --show-leak-kinds=definite --errors-for-leak-kinds=definite --error-exitcode=1 \
                    --soname-synonyms=somalloc=nouserintercepts --suppressions=$(CURDIR)/tests/valgrind.supp
 VALGRIND_PYTHON = $(shell python3 -c 'import sys; print(sys.executable)')
 test-valgrind: build
-	@ctest --test-dir build -T memcheck -LE 'long|python|end_to_end' -j $(JOBS) --output-on-failure \
+	@ctest --test-dir build -T memcheck -LE 'python|end_to_end' -j $(JOBS) --output-on-failure \
 	       --overwrite MemoryCheckCommandOptions="$(VALGRIND_OPTIONS)"
 	@cd tests/python && for suite in test_*.py; do \
 	  echo "valgrind: python $$suite"; \

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "automation/profile.hpp"
+#include "running_writer.hpp"
 #include "temporary_folder.hpp"
 
 namespace automation {
@@ -83,28 +84,34 @@ bool is_complete_state(const std::string& file, int& keys) {
   return expected == content;
 }
 
+// Each round the writer adds keys from where the last one stopped and is
+// killed once it has added at least one, a little later every round, so the
+// kills fall at different points of a write.
 TEST(ProfileSafety, AWriterKilledMidwayLeavesTheOldOrTheNewFile) {
   const TemporaryFolder folder;
   const std::string file = folder.file("killed.ini");
   int last_keys = 0;
   for (int round = 0; round < 12; ++round) {
-    const pid_t writer = start_child([&] {
-      for (int number = last_keys + 1;; ++number) {
-        const std::string key = "k" + std::to_string(number);
-        WritePrivateProfileStringA("big", key.c_str(), value_of(number).c_str(), file.c_str());
-      }
-      return true;
+    test_support::RunningWriter writer([&](int written) {
+      const int number = last_keys + 1 + written;
+      const std::string key = "k" + std::to_string(number);
+      WritePrivateProfileStringA("big", key.c_str(), value_of(number).c_str(), file.c_str());
     });
-    std::this_thread::sleep_for(std::chrono::milliseconds(5 + 7 * round));
-    ::kill(writer, SIGKILL);
-    EXPECT_TRUE(WIFSIGNALED(exit_status(writer)));
+    ASSERT_TRUE(writer.started());
+    int keys = last_keys;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    while (keys == last_keys) {
+      ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "the writer added no key in round " << round;
+      ASSERT_TRUE(is_complete_state(file, keys)) << "round " << round;
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(round));
+    EXPECT_TRUE(WIFSIGNALED(writer.kill_and_wait()));
 
-    int keys = 0;
     ASSERT_TRUE(is_complete_state(file, keys)) << "round " << round;
-    EXPECT_GE(keys, last_keys);
+    EXPECT_GT(keys, last_keys);
     last_keys = keys;
   }
-  EXPECT_GT(last_keys, 0);
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "automation/registry_store.hpp"
 #include "host_calls.hpp"
 #include "other_connection.hpp"
+#include "running_writer.hpp"
 #include "scoped_config_home.hpp"
 #include "temporary_folder.hpp"
 
@@ -30,25 +31,6 @@ using Clock = std::chrono::steady_clock;
 constexpr int kKillsPerWriter = 80;
 
 std::string large(char letter, std::size_t size) { return std::string(1, letter) + std::string(size, letter); }
-
-// Runs `write(round)` for round 0, 1, 2 ... in a child until it is killed;
-// returns once the child runs, so the kill's moment counts from its first write.
-pid_t start_writer(const std::function<void(int)>& write) {
-  int running[2];
-  if (::pipe(running) != 0) return -1;
-  const pid_t child = ::fork();
-  if (child == 0) {
-    ::close(running[0]);
-    [[maybe_unused]] const ssize_t told = ::write(running[1], "r", 1);
-    ::close(running[1]);
-    for (int round = 0;; ++round) write(round);
-  }
-  ::close(running[1]);
-  char byte = 0;
-  [[maybe_unused]] const ssize_t heard = ::read(running[0], &byte, 1);
-  ::close(running[0]);
-  return child;
-}
 
 // How long one write takes, so the kills spread over whole writes.
 microseconds duration_of(const std::function<void(int)>& write) {
@@ -66,12 +48,10 @@ void kill_writers(const std::function<void(int)>& write, const std::function<std
   std::uniform_int_distribution<int64_t> moment(0, 2 * one_write.count());
   std::set<std::string> seen;
   for (int kill = 0; kill < kKillsPerWriter; ++kill) {
-    const pid_t writer = start_writer(write);
-    ASSERT_GT(writer, 0);
+    test_support::RunningWriter writer(write);
+    ASSERT_TRUE(writer.started());
     std::this_thread::sleep_for(microseconds(moment(random)));
-    ::kill(writer, SIGKILL);
-    int status = 0;
-    ::waitpid(writer, &status, 0);
+    const int status = writer.kill_and_wait();
     // Any other end (a sanitizer abort, an exit) means the writer failed on its own.
     ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "the writer ended with status " << status;
     const std::string found = state();
