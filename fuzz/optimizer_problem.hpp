@@ -43,11 +43,16 @@ inline int64_t plans_of_level(int32_t razina, bool prekid) {
   }
 }
 
-// The steps (work_of) a fuzz target lets one call take. With the sanitizers
-// and the fuzzer's instrumentation a step costs up to 0.3 µs: a call of 3.8
-// million steps (33 000 bars of one piece each) took 1.0 s of CPU, which the
-// one-second limit of the optimizer target reported. Half of that leaves room.
+// The steps (work_of) a fuzz target lets one call take: about half a second
+// with the sanitizers and the fuzzer's instrumentation, where a step costs up
+// to 0.3 µs.
 inline constexpr double kWorkBudget = 2e6;
+
+// What a bar costs besides its trials (its running sums, tables and greedy
+// phase), in steps: under the sanitizers about 5 µs a bar. Without it the
+// bound let through plans of 33 000 and 65 000 bars of one piece each, which
+// took over a second there (and 14 ms a plan in the normal build).
+inline constexpr double kStepsPerBar = 20;
 
 // An upper bound of the steps (a draw, an item kind scanned) of `plans`
 // plans: every bar makes its trials, each a scan over the item kinds, even a
@@ -67,7 +72,7 @@ inline double work_of(const Problem& problem, int64_t plans, int32_t ntrial) {
       limited_bars += problem.msource.at(kind);
   // A missing item kind ends the call before any plan.
   const double kinds = kinds_given + 2.0;
-  return static_cast<double>(plans) * kinds * (pieces + limited_bars) * std::max(ntrial, 1);
+  return static_cast<double>(plans) * (pieces + limited_bars) * (kinds * std::max(ntrial, 1) + kStepsPerBar);
 }
 
 }  // namespace fuzz
