@@ -6,7 +6,6 @@
 // checks or in one of the documented errors; after an error the best-plan
 // fields still describe a complete plan, or nothing as before.
 #include <fuzzer/FuzzedDataProvider.h>
-#include <time.h>
 
 #include <algorithm>
 #include <array>
@@ -16,6 +15,7 @@
 #include <limits>
 #include <vector>
 
+#include "cpu_time.hpp"
 #include "fuzz_check.hpp"
 #include "interesting_values.hpp"
 #include "krelvo.hpp"
@@ -67,12 +67,6 @@ void show(const fuzz::Problem& problem, const Call& call) {
   std::fprintf(stderr, "%s razina %d prekid %d nested %d ngreedy %d ntrial %d iter %d\n",
                call.pokreni ? "pokreni" : "test", call.razina, call.prekid, call.nested_call, call.ngreedy, call.ntrial,
                call.iter);
-}
-
-double cpu_seconds() {
-  timespec now{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
 bool is_documented_error(int32_t number) {
@@ -132,7 +126,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   optimizer->put_prekid(automation::VariantBool::from(call.prekid));
   if (call.nested_call) optimizer->connect_ProgressUpdate([raw = optimizer.get()] { try_a_nested_run(*raw); });
 
-  const double started = cpu_seconds();
+  const double started = test_support::cpu_seconds();
   bool failed = false;
   try {
     if (call.pokreni) {
@@ -144,7 +138,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (!is_documented_error(error.number())) fuzz::fail("an undocumented error: " + error.description());
     failed = true;
   }
-  if (cpu_seconds() - started > kCpuSecondsAllowed) fuzz::fail("one call took more than a second");
+  if (test_support::cpu_seconds() - started > kCpuSecondsAllowed) fuzz::fail("one call took more than a second");
 
   const automation::Variant rezanje = optimizer->get_rezanje();
   const bool adopted = rezanje.get_if<SafeArray<automation::Variant>>()->has_array();

@@ -2,23 +2,16 @@
 // gets for it now.
 #include <gtest/gtest.h>
 
-#include <time.h>
-
 #include <limits>
 
 #include "automation/error.hpp"
+#include "cpu_time.hpp"
 #include "krelvo.hpp"
 
 namespace {
 
 using automation::AutomationError;
 using automation::SafeArray;
-
-double cpu_seconds() {
-  timespec now{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
 
 int32_t error_of_test_run(krelvo::clsOptimizacija& optimizer) {
   int32_t ngreedy = 0;
@@ -59,12 +52,12 @@ TEST(FuzzRegression, ManyBarsOfOnePieceEachAreBuiltInLinearTime) {
   optimizer->put_mitem(SafeArray<int32_t>(0, {8, 5, 0, kPieces}));
   optimizer->put_lsource(SafeArray<double>(0, {1e-13, 29.0}));
   optimizer->put_msource(SafeArray<int32_t>(0, {0, 0}));
-  const double started = cpu_seconds();
+  const double started = test_support::cpu_seconds();
   int32_t ngreedy = 2;
   int32_t ntrial = 2;
   int32_t iter = 2;
   optimizer->test(ngreedy, ntrial, iter);
-  EXPECT_LT(cpu_seconds() - started, 10.0);
+  EXPECT_LT(test_support::cpu_seconds() - started, 10.0);
   // One piece of 25 a bar; the five tiny pieces ride along on some bar.
   EXPECT_EQ(optimizer->get_brsipka(), kPieces);
   EXPECT_DOUBLE_EQ(optimizer->get_otpad(), (kPieces - 1) * 4.0);
