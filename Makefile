@@ -60,7 +60,7 @@ fuzz: bootstrap
 	@ctest --preset fuzz
 
 bench: bootstrap
-	@$(CMAKE) --preset release >/dev/null
+	@$(CMAKE) --preset release -DKRELVO_BUILD_BENCHMARKS=ON >/dev/null
 	@$(CMAKE) --build --preset release -j $(JOBS)
 	@scripts/run-benchmarks build-release
 
