@@ -38,7 +38,9 @@ TEST_P(TypeLibraryGolden, MatchesTheReviewedFile) {
 
 INSTANTIATE_TEST_SUITE_P(EveryLibrary, TypeLibraryGolden,
                          ::testing::Values("Krelvo", "Drumel", "Platform", "DispatchProbe"),
-                         [](const ::testing::TestParamInfo<const char*>& info) { return std::string(info.param); });
+                         [](const ::testing::TestParamInfo<const char*>& param_info) {
+                           return std::string(param_info.param);
+                         });
 
 }  // namespace
 }  // namespace automation
