@@ -37,19 +37,25 @@ class Gauge final : public Object {
   SafeArray<double> lengths_;
 };
 
+ClassInfo gauge_identity() {
+  ClassInfo identity;
+  identity.library = "BinderProbe";
+  identity.name = "Gauge";
+  identity.create = [] { return ObjectRef(std::make_shared<Gauge>()); };
+  return identity;
+}
+
 const ClassInfo& Gauge::class_info() const {
-  static const ClassInfo info =
-      ClassBinder<Gauge>(
-          {.library = "BinderProbe", .name = "Gauge", .create = [] { return ObjectRef(std::make_shared<Gauge>()); }})
-          .property("level", &Gauge::level, &Gauge::set_level)
-          .property_put("lengths", &Gauge::put_lengths, Arg::by_reference("value"))
-          .method("sum", &Gauge::sum, {"a", Arg("b", Variant(10.0))})
-          .method("bump", &Gauge::bump, {"count", "text", "flag"})
-          .method("echo", &Gauge::echo, {"value"})
-          .method("lengths", &Gauge::lengths)
-          .method("twin", &Gauge::twin)
-          .method("reset", &Gauge::reset)
-          .info();
+  static const ClassInfo info = ClassBinder<Gauge>(gauge_identity())
+                                    .property("level", &Gauge::level, &Gauge::set_level)
+                                    .property_put("lengths", &Gauge::put_lengths, Arg::by_reference("value"))
+                                    .method("sum", &Gauge::sum, {"a", Arg("b", Variant(10.0))})
+                                    .method("bump", &Gauge::bump, {"count", "text", "flag"})
+                                    .method("echo", &Gauge::echo, {"value"})
+                                    .method("lengths", &Gauge::lengths)
+                                    .method("twin", &Gauge::twin)
+                                    .method("reset", &Gauge::reset)
+                                    .info();
   return info;
 }
 

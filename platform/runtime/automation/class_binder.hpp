@@ -123,13 +123,16 @@ template <class Class, class Member, std::size_t... I>
 Variant call(Class& object, Member member, [[maybe_unused]] std::span<Variant> args, std::index_sequence<I...>) {
   using Traits = MemberTraits<Member>;
   using Result = typename Traits::Result;
+  const auto run = [&]() -> Result {
+    return (object.*member)(argument<std::tuple_element_t<I, typename Traits::Params>>(args[I])...);
+  };
   if constexpr (std::is_void_v<Result>) {
-    (object.*member)(argument<std::tuple_element_t<I, typename Traits::Params>>(args[I])...);
+    run();
     return {};
   } else if constexpr (IsObjectRef<std::remove_cvref_t<Result>>::value) {
-    return Variant(ObjectRef((object.*member)(argument<std::tuple_element_t<I, typename Traits::Params>>(args[I])...)));
+    return Variant(ObjectRef(run()));
   } else {
-    return Variant((object.*member)(argument<std::tuple_element_t<I, typename Traits::Params>>(args[I])...));
+    return Variant(run());
   }
 }
 
