@@ -1,13 +1,14 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 
-#include "error_text.hpp"
 #include "input_checks.hpp"
 #include "input_csv.hpp"
 #include "input_json.hpp"
+#include "raises_input_error.hpp"
 
 namespace krelvo::cli {
 namespace {
@@ -37,7 +38,7 @@ struct BadInput {
 class InputJsonErrors : public testing::TestWithParam<BadInput> {};
 
 TEST_P(InputJsonErrors, NamesFileEntryAndProblem) {
-  EXPECT_EQ(error_text([] { parse_problem_json(GetParam().text, "p.json"); }), GetParam().message);
+  EXPECT_THAT([] { parse_problem_json(GetParam().text, "p.json"); }, RaisesInputError(GetParam().message));
 }
 
 constexpr const char* kStock = R"("stock": [{"length": 6000, "quantity": 1}])";
@@ -95,7 +96,7 @@ TEST(InputCsv, HeaderOnlyGivesAnEmptyList) { EXPECT_TRUE(parse_kinds_csv("length
 class InputCsvErrors : public testing::TestWithParam<BadInput> {};
 
 TEST_P(InputCsvErrors, NamesFileLineAndProblem) {
-  EXPECT_EQ(error_text([] { parse_kinds_csv(GetParam().text, "items.csv"); }), GetParam().message);
+  EXPECT_THAT([] { parse_kinds_csv(GetParam().text, "items.csv"); }, RaisesInputError(GetParam().message));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -119,10 +120,10 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"length,quantity,label\n5,1,caf\xE9\n", "items.csv:2: the label is not UTF-8 text"}));
 
 TEST(InputFile, MissingFileAndDirectoryAreNamed) {
-  EXPECT_EQ(error_text([] { read_kinds_csv("/nonexistent/items.csv"); }),
-            "/nonexistent/items.csv: cannot open: No such file or directory");
+  EXPECT_THAT([] { read_kinds_csv("/nonexistent/items.csv"); },
+              RaisesInputError("/nonexistent/items.csv: cannot open: No such file or directory"));
   const std::string directory = testing::TempDir();
-  EXPECT_EQ(error_text([&] { read_problem_json(directory); }), directory + ": is a directory, not a file");
+  EXPECT_THAT([&] { read_problem_json(directory); }, RaisesInputError(directory + ": is a directory, not a file"));
 }
 
 TEST(InputFile, ReadsAWholeFile) {

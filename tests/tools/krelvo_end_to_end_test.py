@@ -17,6 +17,7 @@ import re
 import signal
 import subprocess
 import tempfile
+import threading
 import time
 import unittest
 import xml.etree.ElementTree as ElementTree
@@ -329,19 +330,55 @@ class InputErrors(KrelvoTestCase):
         self.assertIn("plan.svg: No such file or directory", result.stderr)
 
 
+class RunShowingProgress:
+    """krelvo with its standard error on a terminal, where the progress bar
+    shows. wait_for_progress returns once the first progress line is there:
+    then the run is under way, however slowly the machine started it.
+    Everything shown on the terminal is collected."""
+
+    def __init__(self, arguments):
+        controller, terminal = pty.openpty()
+        self.child = subprocess.Popen(arguments, stdout=subprocess.PIPE, stderr=terminal, text=True)
+        os.close(terminal)
+        self._shown = bytearray()
+        self._progress = threading.Event()
+        self._reader = threading.Thread(target=self._read, args=(controller,), daemon=True)
+        self._reader.start()
+
+    def _read(self, controller):
+        while True:
+            try:
+                chunk = os.read(controller, 4096)
+            except OSError:  # the child closed the terminal
+                break
+            if not chunk:
+                break
+            self._shown.extend(chunk)
+            if b"%" in self._shown:
+                self._progress.set()
+        os.close(controller)
+        self._progress.set()
+
+    def wait_for_progress(self, timeout=60):
+        return self._progress.wait(timeout) and self.child.poll() is None
+
+    def finish(self, timeout):
+        out, _ = self.child.communicate(timeout=timeout)
+        self._reader.join(timeout)
+        return out, self._shown.decode(errors="replace")
+
+
 class Runs(KrelvoTestCase):
     def test_ctrl_c_prints_the_best_plan_so_far_and_exits_130(self):
         problem = big_problem()
-        child = subprocess.Popen([KRELVO, self.write("big.json", problem), "--level", "vrlojaka", "--format", "json"],
-                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
-        time.sleep(1.0)
-        self.assertIsNone(child.poll(), "the run must still be going")
-        child.send_signal(signal.SIGINT)
+        run = RunShowingProgress([KRELVO, self.write("big.json", problem), "--level", "vrlojaka", "--format", "json"])
+        self.assertTrue(run.wait_for_progress(), "the run must be going")
+        run.child.send_signal(signal.SIGINT)
         interrupted_at = time.monotonic()
-        out, err = child.communicate(timeout=120)
+        out, err = run.finish(timeout=120)
         # The next checkpoint comes after at most one block of 100 plans; the whole run takes a hundred times more.
         self.assertLess(time.monotonic() - interrupted_at, 15.0)
-        self.assertEqual(child.returncode, 130, err)
+        self.assertEqual(run.child.returncode, 130, err)
         document, bars = self.bars_from_json(out)
         self.assertTrue(document["interrupted"])
         self.check_plan(problem, bars)
@@ -350,15 +387,23 @@ class Runs(KrelvoTestCase):
     def test_second_ctrl_c_ends_at_once(self):
         # A plan takes tens of milliseconds here, so the first checkpoint is seconds away.
         heavy = big_problem(pieces_per_kind=(10, 40), kinds=100, seed=5)
-        child = subprocess.Popen([KRELVO, self.write("heavy.json", heavy), "--level", "vrlojaka"],
-                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
-        time.sleep(0.5)
-        child.send_signal(signal.SIGINT)
-        time.sleep(0.3)  # signals of one kind that are pending together count once
-        self.assertIsNone(child.poll(), "the first Ctrl-C waits for the next checkpoint")
-        child.send_signal(signal.SIGINT)
-        out, _ = child.communicate(timeout=30)
-        self.assertEqual(child.returncode, -signal.SIGINT)
+        run = RunShowingProgress([KRELVO, self.write("heavy.json", heavy), "--level", "vrlojaka"])
+        self.assertTrue(run.wait_for_progress(), "the run must be going")
+        # Signals of one kind pending together count once, so Ctrl-C is pressed
+        # until krelvo ends: the first only asks for the next checkpoint, which is
+        # far away; a later one ends krelvo at once, before any plan is printed.
+        deadline = time.monotonic() + 30
+        presses = 0
+        while run.child.poll() is None and time.monotonic() < deadline:
+            run.child.send_signal(signal.SIGINT)
+            presses += 1
+            try:
+                run.child.wait(timeout=0.05)
+            except subprocess.TimeoutExpired:
+                pass
+        out, _ = run.finish(timeout=30)
+        self.assertGreaterEqual(presses, 2, "the first Ctrl-C waits for the next checkpoint")
+        self.assertEqual(run.child.returncode, -signal.SIGINT)
         self.assertEqual(out, "")
 
     def test_jobs_run_independent_searches_and_keep_a_valid_best(self):
@@ -374,25 +419,14 @@ class Runs(KrelvoTestCase):
         problem_file = self.write("big.json", big_problem())
         for quiet in (False, True):
             with self.subTest(quiet=quiet):
-                controller, terminal = pty.openpty()
                 arguments = [KRELVO, problem_file, "--level", "standardna"] + (["--quiet"] if quiet else [])
-                child = subprocess.Popen(arguments, stdout=subprocess.DEVNULL, stderr=terminal)
-                os.close(terminal)
-                shown = b""
-                while True:
-                    try:
-                        chunk = os.read(controller, 4096)
-                    except OSError:  # the child closed the terminal
-                        break
-                    if not chunk:
-                        break
-                    shown += chunk
-                os.close(controller)
-                self.assertEqual(child.wait(timeout=120), 0)
+                run = RunShowingProgress(arguments)
+                _, shown = run.finish(timeout=120)
+                self.assertEqual(run.child.returncode, 0)
                 if quiet:
-                    self.assertEqual(shown, b"")
+                    self.assertEqual(shown, "")
                 else:
-                    self.assertRegex(shown, rb"\[[#-]+\] +\d+%  waste \d+  \d+ bars  \d+:\d\d")
+                    self.assertRegex(shown, r"\[[#-]+\] +\d+%  waste \d+  \d+ bars  \d+:\d\d")
 
 
 if __name__ == "__main__":

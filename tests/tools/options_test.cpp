@@ -38,6 +38,8 @@ TEST(Options, DefaultsAndEveryOption) {
   EXPECT_EQ(options.items_file, "i.csv");
   EXPECT_EQ(options.stock_file, "s.csv");
   EXPECT_EQ(level_number(options.level), 4);
+  EXPECT_EQ(options.seed, "clock");
+  EXPECT_EQ(options.format, "csv");
   EXPECT_EQ(options.jobs, 3);
   EXPECT_EQ(options.kerf, 2.5);
   EXPECT_EQ(options.trim, 10.0);

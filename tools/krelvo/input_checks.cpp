@@ -85,7 +85,7 @@ bool is_valid_utf8(std::string_view text) {
   return true;
 }
 
-std::string number_text(double value) {
+std::string round_trip_number_text(double value) {
   std::array<char, 32> buffer{};
   // Whole numbers as people write them: 3000000000, not 3e+09.
   if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
@@ -97,18 +97,19 @@ std::string number_text(double value) {
 }
 
 double checked_length(double value, std::string_view where) {
-  if (!std::isfinite(value)) raise_input_error(where, "length " + number_text(value) + " is not a finite number");
+  if (!std::isfinite(value))
+    raise_input_error(where, "length " + round_trip_number_text(value) + " is not a finite number");
   if (value <= 0.0)
-    raise_input_error(where, "length " + number_text(value) + (value < 0.0 ? " is negative" : " is zero"));
+    raise_input_error(where, "length " + round_trip_number_text(value) + (value < 0.0 ? " is negative" : " is zero"));
   return value;
 }
 
 int32_t checked_quantity(double value, std::string_view where) {
   if (!std::isfinite(value) || value != std::trunc(value))
-    raise_input_error(where, "quantity " + number_text(value) + " is not a whole number");
-  if (value < 0.0) raise_input_error(where, "quantity " + number_text(value) + " is negative");
+    raise_input_error(where, "quantity " + round_trip_number_text(value) + " is not a whole number");
+  if (value < 0.0) raise_input_error(where, "quantity " + round_trip_number_text(value) + " is negative");
   if (value > std::numeric_limits<int32_t>::max())
-    raise_input_error(where, "quantity " + number_text(value) + " is more than 2147483647");
+    raise_input_error(where, "quantity " + round_trip_number_text(value) + " is more than 2147483647");
   return static_cast<int32_t>(value);
 }
 

@@ -30,6 +30,6 @@ int32_t checked_quantity(double value, std::string_view where);
 bool is_valid_utf8(std::string_view text);
 
 // Shortest text that reads back as the value, for messages.
-std::string number_text(double value);
+std::string round_trip_number_text(double value);
 
 }  // namespace krelvo::cli

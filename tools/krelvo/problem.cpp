@@ -13,7 +13,7 @@ namespace {
 
 void check_allowance(double value, const char* option) {
   if (!std::isfinite(value) || value < 0.0)
-    raise_input_error(option, number_text(value) + " must be a number of 0 or more");
+    raise_input_error(option, round_trip_number_text(value) + " must be a number of 0 or more");
 }
 
 void check_demand(const Problem& problem) {

@@ -42,7 +42,7 @@ class AutomationError : public std::runtime_error {
   std::string source_;
 };
 
-// An empty description means the runtime's standard text for that number.
+// Raises exactly this description; only the named helpers below fill in a standard text.
 [[noreturn]] inline void raise_error(int32_t number, std::string description, std::string source = {}) {
   throw AutomationError(number, std::move(description), std::move(source));
 }

@@ -6,7 +6,7 @@
 
 namespace krelvo {
 
-inline std::string number_text(double value) {
+inline std::string message_number_text(double value) {
   char text[32];
   std::snprintf(text, sizeof text, "%.15g", value);
   return text;
