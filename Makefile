@@ -38,14 +38,15 @@ test-tsan: bootstrap
 # leak check alone (the interpreter reads uninitialised memory of its own),
 # with the interpreter itself rather than a launcher script; the end-to-end
 # tests of krelvo are left out, their work happens in child processes that
-# the unit tests of tools/krelvo cover (docs/RELIABILITY.md).
+# the unit tests of tools/krelvo cover (docs/RELIABILITY.md); so is the
+# install test, which only copies and links what the suite checks.
 # nouserintercepts: a test program that replaces operator new keeps its own.
 VALGRIND_OPTIONS = --leak-check=full --show-leak-kinds=definite --errors-for-leak-kinds=definite --error-exitcode=1 \
                    --soname-synonyms=somalloc=nouserintercepts --suppressions=$(CURDIR)/tests/valgrind.supp
 VALGRIND_PYTHON = $(shell python3 -c 'import sys; print(sys.executable)')
 test-valgrind: build
 	@scripts/bootstrap valgrind
-	@ctest --test-dir build -T memcheck -LE 'python|end_to_end' -j $(JOBS) --output-on-failure \
+	@ctest --test-dir build -T memcheck -LE 'python|end_to_end|install' -j $(JOBS) --output-on-failure \
 	       --overwrite MemoryCheckCommandOptions="$(VALGRIND_OPTIONS)"
 	@cd tests/python && for suite in test_*.py; do \
 	  echo "valgrind: python $$suite"; \
