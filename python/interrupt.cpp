@@ -1,0 +1,141 @@
+#include "interrupt.hpp"
+
+#include <semaphore.h>
+#include <signal.h>
+
+#include <atomic>
+#include <mutex>
+#include <thread>
+
+#include <pybind11/pybind11.h>
+
+#include "automation/dispatch.hpp"
+#include "member_table.hpp"
+
+namespace automation::python {
+namespace {
+
+namespace py = pybind11;
+
+struct Watched {
+  std::mutex mutex;
+  std::weak_ptr<Object> object;  // the call's object, while one runs
+  const MemberInfo* stop = nullptr;
+  int depth = 0;
+  struct sigaction previous {};
+  sem_t wake;
+  std::atomic<bool> interrupted{false};
+};
+
+Watched& watched() {
+  static Watched* state = [] {
+    auto* made = new Watched;  // lives on: the watcher thread and the signal handler use it to the end
+    sem_init(&made->wake, 0, 0);
+    return made;
+  }();
+  return *state;
+}
+
+// Only async-signal-safe work here: the interpreter's own handler (so it
+// raises KeyboardInterrupt later) and a post to the watcher.
+void on_interrupt(int signal_number, siginfo_t* info, void* context) {
+  Watched& state = watched();
+  state.interrupted.store(true);
+  sem_post(&state.wake);
+  const struct sigaction& previous = state.previous;
+  if ((previous.sa_flags & SA_SIGINFO) != 0 && previous.sa_sigaction != nullptr)
+    previous.sa_sigaction(signal_number, info, context);
+  else if (previous.sa_handler != SIG_DFL && previous.sa_handler != SIG_IGN && previous.sa_handler != nullptr)
+    previous.sa_handler(signal_number);
+}
+
+// Sets the stop property outside the signal handler; the setter takes locks.
+void watch_forever() {
+  Watched& state = watched();
+  for (;;) {
+    while (sem_wait(&state.wake) != 0) {
+    }
+    std::lock_guard lock(state.mutex);
+    ObjectRef object = state.object.lock();
+    if (!object) continue;
+    Variant stop(VariantBool::from(true));
+    try {
+      invoke(*object, *state.stop, std::span<Variant>(&stop, 1));
+    } catch (...) {
+      // The run ends anyway; a refused stop leaves it to finish.
+    }
+  }
+}
+
+void start_watcher_once() {
+  static std::once_flag started;
+  std::call_once(started, [] { std::thread(watch_forever).detach(); });
+}
+
+bool on_main_thread() {
+  const py::object threading = py::module_::import("threading");
+  return threading.attr("current_thread")().is(threading.attr("main_thread")());
+}
+
+}  // namespace
+
+InterruptWatch::InterruptWatch(const ObjectRef& object) {
+  const MemberInfo* stop = stop_property(object->class_info());
+  if (stop == nullptr) return;
+  Watched& state = watched();
+  if (state.depth > 0) {
+    ++state.depth;
+    active_ = true;
+    return;
+  }
+  if (!on_main_thread()) return;
+  struct sigaction ours {};
+  ours.sa_sigaction = &on_interrupt;
+  ours.sa_flags = SA_SIGINFO;
+  sigemptyset(&ours.sa_mask);
+  struct sigaction previous {};
+  if (sigaction(SIGINT, nullptr, &previous) != 0) return;
+  // Ignored or left to the default: Ctrl-C is not the interpreter's to handle.
+  const bool python_handles_it = (previous.sa_flags & SA_SIGINFO) != 0 ||
+                                 (previous.sa_handler != SIG_DFL && previous.sa_handler != SIG_IGN);
+  if (!python_handles_it) return;
+  start_watcher_once();
+  {
+    std::lock_guard lock(state.mutex);
+    state.object = object;
+    state.stop = stop;
+    state.previous = previous;
+    state.interrupted.store(false);
+  }
+  sigaction(SIGINT, &ours, nullptr);
+  state.depth = 1;
+  active_ = true;
+}
+
+InterruptWatch::~InterruptWatch() {
+  if (!active_) return;
+  Watched& state = watched();
+  if (--state.depth > 0) return;
+  sigaction(SIGINT, &state.previous, nullptr);
+  std::lock_guard lock(state.mutex);
+  state.object.reset();
+}
+
+void InterruptWatch::raise_if_interrupted() {
+  if (!active_ || watched().depth > 1) return;
+  if (!watched().interrupted.exchange(false)) return;
+  // The interpreter's own handler raises it, or another handler the program set.
+  if (PyErr_CheckSignals() != 0) throw py::error_already_set();
+  // A handler already took the signal's KeyboardInterrupt and swallowed it.
+  PyErr_SetNone(PyExc_KeyboardInterrupt);
+  throw py::error_already_set();
+}
+
+void interrupt_from_handler() {
+  Watched& state = watched();
+  if (state.depth == 0) return;
+  state.interrupted.store(true);
+  sem_post(&state.wake);
+}
+
+}  // namespace automation::python
