@@ -35,7 +35,7 @@ py::object call_member(const ObjectRef& object, const MemberInfo& member, py::ar
   std::vector<Variant> values = call_arguments(member, args, kwargs);
   Variant result;
   {
-    InterruptWatch watch(object);
+    InterruptWatch watch(object, member);
     {
       py::gil_scoped_release release;
       result = invoke(*object, member, values);
@@ -89,7 +89,7 @@ py::object get_attribute(py::object self, const std::string& name) {
 void set_attribute(py::object self, py::str name, py::object value) {
   const ObjectRef& object = self.cast<PyDispatch&>().object;
   const std::string text = name;
-  const bool keeps_python_attributes = py::hasattr(self, "__dict__");
+  const bool keeps_python_attributes = Py_TYPE(self.ptr())->tp_dictoffset != 0;
   if (keeps_python_attributes) {
     const bool python_name = text.starts_with("_") || py::hasattr(py::type::of(self), name) ||
                              self.attr("__dict__").contains(name) || find_entry(object->class_info(), text) == nullptr;
@@ -102,7 +102,9 @@ void set_attribute(py::object self, py::str name, py::object value) {
   if (entry == nullptr) raise_no_member(object->class_info(), text);
   Variant argument = to_variant(value);
   py::gil_scoped_release release;
-  invoke(*object, text, MemberKind::kPropertyPut, std::span<Variant>(&argument, 1));
+  // No put: the component's own "doesn't support this property".
+  if (entry->putter == nullptr) invoke(*object, text, MemberKind::kPropertyPut, std::span<Variant>(&argument, 1));
+  invoke(*object, *entry->putter, std::span<Variant>(&argument, 1));
 }
 
 // Events reach On<EventName>(self, *args) of the wrapper while it lives.

@@ -72,14 +72,18 @@ void start_watcher_once() {
   std::call_once(started, [] { std::thread(watch_forever).detach(); });
 }
 
+// Only the main thread receives the interpreter's KeyboardInterrupt.
 bool on_main_thread() {
-  const py::object threading = py::module_::import("threading");
-  return threading.attr("current_thread")().is(threading.attr("main_thread")());
+  static const unsigned long main_thread =
+      py::module_::import("threading").attr("main_thread")().attr("ident").cast<unsigned long>();
+  return PyThread_get_thread_ident() == main_thread;
 }
 
 }  // namespace
 
-InterruptWatch::InterruptWatch(const ObjectRef& object) {
+InterruptWatch::InterruptWatch(const ObjectRef& object, const MemberInfo& member) {
+  // Property access is short; only methods run the long searches.
+  if (member.kind != MemberKind::kMethod) return;
   const MemberInfo* stop = stop_property(object->class_info());
   if (stop == nullptr) return;
   Watched& state = watched();

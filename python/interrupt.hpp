@@ -9,11 +9,11 @@
 
 namespace automation::python {
 
-// Active for the life of a call made on the main thread to an object whose
-// class has a stop property; nested calls leave the outer one in charge.
+// Active for the life of a method call made on the main thread to an object
+// whose class has a stop property; nested calls leave the outer one in charge.
 class InterruptWatch {
  public:
-  explicit InterruptWatch(const ObjectRef& object);
+  InterruptWatch(const ObjectRef& object, const MemberInfo& member);
   ~InterruptWatch();
   InterruptWatch(const InterruptWatch&) = delete;
   InterruptWatch& operator=(const InterruptWatch&) = delete;
