@@ -66,21 +66,54 @@ bool takes_no_arguments(const MemberInfo& member) {
   throw py::attribute_error(message);
 }
 
-// Reached only when ordinary lookup failed: members come after the Python
-// attributes of the class and, for objects with events, of the handler.
-py::object get_attribute(py::object self, const std::string& name) {
+// A member's value as an attribute: a property without arguments is read,
+// anything else is bound for a later call.
+py::object member_value(py::object self, const MemberEntry& entry, const std::string& name) {
   const ObjectRef& object = self.cast<PyDispatch&>().object;
-  const ClassInfo& info = object->class_info();
-  if (name.starts_with("__")) throw py::attribute_error(name);
-  const MemberEntry* entry = find_entry(info, name);
-  if (entry == nullptr) raise_no_member(info, name);
-  if (entry->getter != nullptr && takes_no_arguments(*entry->getter))
-    return call_member(object, *entry->getter, py::args(), py::kwargs());
-  const MemberInfo* member = entry->method != nullptr ? entry->method : entry->getter;
+  if (entry.getter != nullptr && takes_no_arguments(*entry.getter))
+    return call_member(object, *entry.getter, py::args(), py::kwargs());
+  const MemberInfo* member = entry.method != nullptr ? entry.method : entry.getter;
   // A write-only property: the component's own "doesn't support this property".
   if (member == nullptr) invoke(*object, name, MemberKind::kPropertyGet);
   // The bound member keeps the wrapper, and so its event sink, alive while it runs.
   return py::cast(PyBoundMember{self, member});
+}
+
+// Reached only when ordinary lookup failed: members come after the Python
+// attributes of the class and, for objects with events, of the handler.
+py::object get_attribute(py::object self, const std::string& name) {
+  const ClassInfo& info = self.cast<PyDispatch&>().object->class_info();
+  if (name.starts_with("__")) throw py::attribute_error(name);
+  const MemberEntry* entry = find_entry(info, name);
+  if (entry == nullptr) raise_no_member(info, name);
+  return member_value(self, *entry, name);
+}
+
+// The attribute slot of the component classes' own Python types: members
+// first. The generic lookup a missing name goes through first builds an
+// AttributeError, most of the cost of a property read.
+PyObject* component_getattro(PyObject* self, PyObject* name) {
+  try {
+    Py_ssize_t size = 0;
+    const char* utf8 = PyUnicode_Check(name) ? PyUnicode_AsUTF8AndSize(name, &size) : nullptr;
+    if (utf8 == nullptr) return PyObject_GenericGetAttr(self, name);
+    const std::string text(utf8, static_cast<std::size_t>(size));
+    if (!text.starts_with("_")) {
+      const py::object wrapper = py::reinterpret_borrow<py::object>(self);
+      if (const MemberEntry* entry = find_entry(wrapper.cast<PyDispatch&>().object->class_info(), text))
+        return member_value(wrapper, *entry, text).release().ptr();
+    }
+    PyObject* found = PyObject_GenericGetAttr(self, name);
+    if (found != nullptr || !PyErr_ExceptionMatches(PyExc_AttributeError)) return found;
+    PyErr_Clear();
+    return get_attribute(py::reinterpret_borrow<py::object>(self), text).release().ptr();
+  } catch (py::error_already_set& error) {
+    error.restore();
+  } catch (...) {
+    if (!py::detail::apply_exception_translators(py::detail::get_internals().registered_exception_translators))
+      PyErr_SetString(PyExc_SystemError, "an exception escaped the attribute lookup");
+  }
+  return nullptr;
 }
 
 // Plain objects take members only, so a typo cannot pass silently. Objects
@@ -221,6 +254,17 @@ void bind_dispatch(py::module_& module) {
         wrapper_factory = factory.release().ptr();
       },
       py::arg("factory"), "factory(reference) makes the Python object for each object reference.");
+  module.def(
+      "adopt_component_class",
+      [](py::type component_class) {
+        if (!PyType_IsSubtype(reinterpret_cast<PyTypeObject*>(component_class.ptr()),
+                                                            reinterpret_cast<PyTypeObject*>(py::type::of<PyDispatch>().ptr())))
+          throw py::type_error("not a Dispatch class");
+        auto* type = reinterpret_cast<PyTypeObject*>(component_class.ptr());
+        type->tp_getattro = &component_getattro;
+        PyType_Modified(type);
+      },
+      py::arg("component_class"), "Gives a component class's Python type the fast member lookup.");
   module.def(
       "type_library", [](const std::string& library) { return type_library_json(library); }, py::arg("library"),
       "The type library of a component library as JSON text, loading the library when needed.");

@@ -49,21 +49,26 @@ void on_interrupt(int signal_number, siginfo_t* info, void* context) {
     previous.sa_handler(signal_number);
 }
 
-// Sets the stop property outside the signal handler; the setter takes locks.
+void stop_watched_call() {
+  Watched& state = watched();
+  std::lock_guard lock(state.mutex);
+  ObjectRef object = state.object.lock();
+  if (!object) return;
+  Variant stop(VariantBool::from(true));
+  try {
+    invoke(*object, *state.stop, std::span<Variant>(&stop, 1));
+  } catch (...) {
+    // A refused stop leaves the run to finish; the interrupt still reaches the caller.
+  }
+}
+
+// Sets the stop property outside the signal handler; the setter may take locks.
 void watch_forever() {
   Watched& state = watched();
   for (;;) {
     while (sem_wait(&state.wake) != 0) {
     }
-    std::lock_guard lock(state.mutex);
-    ObjectRef object = state.object.lock();
-    if (!object) continue;
-    Variant stop(VariantBool::from(true));
-    try {
-      invoke(*object, *state.stop, std::span<Variant>(&stop, 1));
-    } catch (...) {
-      // The run ends anyway; a refused stop leaves it to finish.
-    }
+    stop_watched_call();
   }
 }
 
@@ -139,7 +144,8 @@ void interrupt_from_handler() {
   Watched& state = watched();
   if (state.depth == 0) return;
   state.interrupted.store(true);
-  sem_post(&state.wake);
+  // Right away, so the run stops at the very next checkpoint.
+  stop_watched_call();
 }
 
 }  // namespace automation::python

@@ -39,6 +39,7 @@ def class_for(prog_id):
             namespace["__member_docs__"] = {group["name"].lower(): _type_library.member_text(group)
                                             for group in _type_library.grouped_members(entry)}
         made = type(Dispatch)(class_name or prog_id, (Dispatch,), namespace)
+        _native.adopt_component_class(made)
         _classes[key] = made
     return made
 
