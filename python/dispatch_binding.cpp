@@ -140,6 +140,23 @@ void set_attribute(py::object self, py::str name, py::object value) {
   invoke(*object, *entry->putter, std::span<Variant>(&argument, 1));
 }
 
+// The matching setter slot: straight to set_attribute, without the lookup
+// and argument conversion of a bound __setattr__.
+int component_setattro(PyObject* self, PyObject* name, PyObject* value) {
+  try {
+    if (value == nullptr || !PyUnicode_Check(name)) return PyObject_GenericSetAttr(self, name, value);
+    set_attribute(py::reinterpret_borrow<py::object>(self), py::reinterpret_borrow<py::str>(name),
+                  py::reinterpret_borrow<py::object>(value));
+    return 0;
+  } catch (py::error_already_set& error) {
+    error.restore();
+  } catch (...) {
+    if (!py::detail::apply_exception_translators(py::detail::get_internals().registered_exception_translators))
+      PyErr_SetString(PyExc_SystemError, "an exception escaped the attribute assignment");
+  }
+  return -1;
+}
+
 // Events reach On<EventName>(self, *args) of the wrapper while it lives.
 void connect_sink(py::object instance) {
   PyDispatch& dispatch = instance.cast<PyDispatch&>();
@@ -262,6 +279,7 @@ void bind_dispatch(py::module_& module) {
           throw py::type_error("not a Dispatch class");
         auto* type = reinterpret_cast<PyTypeObject*>(component_class.ptr());
         type->tp_getattro = &component_getattro;
+        type->tp_setattro = &component_setattro;
         PyType_Modified(type);
       },
       py::arg("component_class"), "Gives a component class's Python type the fast member lookup.");
