@@ -199,13 +199,26 @@ py::object dispatch_with_events(const std::string& name, py::object handler_clas
 
 std::string class_of(const py::object& owner) { return owner.cast<PyDispatch&>().object->class_info().name; }
 
+// The call slot of bound members, without the overload resolution of a bound __call__.
+PyObject* bound_member_call(PyObject* self, PyObject* args, PyObject* kwargs) {
+  try {
+    const auto& bound = py::handle(self).cast<const PyBoundMember&>();
+    const py::args positional = py::reinterpret_borrow<py::args>(args);
+    const py::kwargs keywords = kwargs != nullptr ? py::reinterpret_borrow<py::kwargs>(kwargs) : py::kwargs();
+    return call_member(bound.owner.cast<PyDispatch&>().object, *bound.member, positional, keywords).release().ptr();
+  } catch (py::error_already_set& error) {
+    error.restore();
+  } catch (...) {
+    if (!py::detail::apply_exception_translators(py::detail::get_internals().registered_exception_translators))
+      PyErr_SetString(PyExc_SystemError, "an exception escaped the call");
+  }
+  return nullptr;
+}
+
 void bind_bound_member(py::module_& module) {
-  py::class_<PyBoundMember>(module, "BoundMember", "A method or a property with arguments, taken from an object.")
-      .def("__call__",
-           [](const PyBoundMember& self, py::args args, py::kwargs kwargs) {
-             return call_member(self.owner.cast<PyDispatch&>().object, *self.member, std::move(args),
-                                std::move(kwargs));
-           })
+  auto bound_member =
+      py::class_<PyBoundMember>(module, "BoundMember", "A method or a property with arguments, taken from an object.");
+  bound_member
       // A class cannot hold __name__ as a property: it is the class's own name.
       .def("__getattr__",
            [](const PyBoundMember& self, const std::string& name) -> std::string {
@@ -223,6 +236,8 @@ void bind_bound_member(py::module_& module) {
         return "<bound member " + class_of(self.owner) + "." + self.member->name + " of " +
                py::repr(self.owner).cast<std::string>() + ">";
       });
+  // Set after the class is made: a slot in place of a bound __call__.
+  reinterpret_cast<PyTypeObject*>(bound_member.ptr())->tp_call = &bound_member_call;
 }
 
 }  // namespace
