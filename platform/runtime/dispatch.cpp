@@ -25,60 +25,55 @@ const char* kind_word(MemberKind kind) {
   return "member";
 }
 
-// Brings the arguments to their declared types, filling in defaults of
-// missing optionals. A by-reference argument that already has its type is
-// moved, not copied (a long string costs a copy of its size otherwise), and
-// marked in `moved`: ReturnByReference gives it back whatever happens.
-void prepare_arguments(const MemberInfo& member, std::span<Variant> args, std::vector<Variant>& coerced,
-                       std::vector<bool>& moved) {
+// The arguments of one call in their declared types. A by-reference argument
+// that already has its type is moved in, not copied (a long string would cost
+// a copy of its size); the destructor moves by-reference arguments back to the
+// caller: all of them once the member returned, else those moved in, so a
+// failure leaves the caller's values as they were.
+struct CallArguments {
+  CallArguments(const MemberInfo& called, std::span<Variant> arguments) : member(called), caller(arguments) {}
+  ~CallArguments() {
+    for (std::size_t i = 0; i < caller.size() && i < coerced.size(); ++i)
+      if (member.params[i].by_ref && (returned || moved[i])) caller[i] = std::move(coerced[i]);
+  }
+  CallArguments(const CallArguments&) = delete;
+  CallArguments& operator=(const CallArguments&) = delete;
+
+  const MemberInfo& member;
+  std::span<Variant> caller;
+  std::vector<Variant> coerced;
+  std::vector<bool> moved;  // parallel to coerced
+  bool returned = false;
+};
+
+// Brings the arguments to their declared types, filling in defaults of missing optionals.
+void prepare_arguments(CallArguments& call) {
+  const MemberInfo& member = call.member;
   const auto& params = member.params;
+  std::span<Variant> args = call.caller;
   if (args.size() > params.size())
     raise_error(kErrWrongArgumentCount, "Wrong number of arguments or invalid property assignment: " + member.name +
                                             " takes " + std::to_string(params.size()) + ", got " +
                                             std::to_string(args.size()));
-  coerced.reserve(params.size());
+  call.coerced.reserve(params.size());
+  call.moved.reserve(params.size());
   for (std::size_t i = 0; i < params.size(); ++i) {
     const ParamInfo& param = params[i];
     if (i >= args.size() && !param.optional)
       raise_error(kErrArgumentNotOptional, "Argument not optional: '" + param.name + "' of " + member.name);
     if (i < args.size() && param.by_ref && (args[i].type() == param.type || param.type == VarType::kVariant)) {
-      moved.resize(i + 1);
-      moved[i] = true;
-      coerced.push_back(std::move(args[i]));
+      call.coerced.push_back(std::move(args[i]));
+      call.moved.push_back(true);
       continue;
     }
     try {
-      coerced.push_back(coerce(i < args.size() ? args[i] : param.default_value, param.type));
+      call.coerced.push_back(coerce(i < args.size() ? args[i] : param.default_value, param.type));
+      call.moved.push_back(false);
     } catch (const AutomationError& error) {
       raise_error(error.number(), error.description() + " (argument '" + param.name + "' of " + member.name + ")");
     }
   }
 }
-
-// Moves the by-reference arguments back to the caller: all of them after the
-// member returned, else those that were moved in (a failure leaves the rest as they were).
-class ReturnByReference {
- public:
-  ReturnByReference(const MemberInfo& member, std::span<Variant> args, std::vector<Variant>& coerced)
-      : member_(member), args_(args), coerced_(coerced) {}
-  ~ReturnByReference() {
-    for (std::size_t i = 0; i < args_.size() && i < coerced_.size(); ++i) {
-      const bool was_moved = i < moved.size() && moved[i];
-      if (member_.params[i].by_ref && (returned || was_moved)) args_[i] = std::move(coerced_[i]);
-    }
-  }
-  ReturnByReference(const ReturnByReference&) = delete;
-  ReturnByReference& operator=(const ReturnByReference&) = delete;
-
- private:
-  const MemberInfo& member_;
-  std::span<Variant> args_;
-  std::vector<Variant>& coerced_;
-
- public:
-  std::vector<bool> moved;
-  bool returned = false;
-};
 
 }  // namespace
 
@@ -98,11 +93,10 @@ Variant invoke(Object& object, const MemberInfo& member, std::span<Variant> args
   // A handler run by the member may drop the host's last reference.
   const std::shared_ptr<Object> keep_alive = object.weak_from_this().lock();
   try {
-    std::vector<Variant> coerced;
-    ReturnByReference give_back(member, args, coerced);
-    prepare_arguments(member, args, coerced, give_back.moved);
-    Variant result = member.invoke(object, coerced);
-    give_back.returned = true;
+    CallArguments call(member, args);
+    prepare_arguments(call);
+    Variant result = member.invoke(object, call.coerced);
+    call.returned = true;
     return result;
   } catch (AutomationError& error) {
     if (error.source().empty()) error.set_source(object.class_info().library);
