@@ -2,6 +2,7 @@
 
 #include <semaphore.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <mutex>
@@ -72,9 +73,13 @@ void watch_forever() {
   }
 }
 
+// Once per process: a child made by fork has no threads but the one that forked.
+// Called with the GIL, so never twice at once.
 void start_watcher_once() {
-  static std::once_flag started;
-  std::call_once(started, [] { std::thread(watch_forever).detach(); });
+  static pid_t started_in = 0;
+  if (started_in == getpid()) return;
+  std::thread(watch_forever).detach();
+  started_in = getpid();
 }
 
 // Only the main thread receives the interpreter's KeyboardInterrupt.
