@@ -84,7 +84,7 @@ endif()
 
 if(KRELVO_BUILD_PYTHON)
   install(TARGETS automation_python LIBRARY DESTINATION ${KRELVO_PYTHON_INSTALL_DIR}/automation COMPONENT python)
-  install(FILES ${PROJECT_SOURCE_DIR}/python/__init__.pyi ${PROJECT_SOURCE_DIR}/python/py.typed
-          DESTINATION ${KRELVO_PYTHON_INSTALL_DIR}/automation COMPONENT python)
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/python/automation/ DESTINATION ${KRELVO_PYTHON_INSTALL_DIR}/automation
+          COMPONENT python FILES_MATCHING PATTERN "*.py" PATTERN "*.pyi" PATTERN "py.typed")
   set_runpath_to_libraries(automation_python ${KRELVO_PYTHON_INSTALL_DIR}/automation python)
 endif()

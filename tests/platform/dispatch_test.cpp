@@ -72,6 +72,20 @@ TEST(Dispatch, ByReferenceArgumentsAreWrittenBackByValueOnesAreNot) {
   EXPECT_EQ(by_value[0], Variant(int32_t{5}));
 }
 
+// Arguments already of their declared type are moved into the call, not
+// copied: they must come back after success and after a later argument fails.
+TEST(Dispatch, ByReferenceArgumentsOfTheirOwnTypeComeBackAfterSuccessAndFailure) {
+  ObjectRef probe = create_object(kProbe);
+  std::vector<Variant> same_types{Variant(int32_t{1}), Variant(int32_t{2})};
+  call_method(*probe, "swap", same_types);
+  EXPECT_TRUE(same_types[0] == Variant(int32_t{2}));
+  EXPECT_TRUE(same_types[1] == Variant(int32_t{1}));
+  std::vector<Variant> second_fails{Variant(int32_t{7}), Variant(Bstr(u"not a number"))};
+  EXPECT_EQ(error_number_of([&] { call_method(*probe, "swap", second_fails); }), kErrTypeMismatch);
+  EXPECT_TRUE(second_fails[0] == Variant(int32_t{7}));
+  EXPECT_TRUE(second_fails[1] == Variant(Bstr(u"not a number")));
+}
+
 TEST(Dispatch, EmptyIsTheNullStringWhereAStringIsExpected) {
   ObjectRef probe = create_object(kProbe);
   std::vector<Variant> empty{Variant()};

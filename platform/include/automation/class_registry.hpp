@@ -7,6 +7,7 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
 
 #include "automation/object.hpp"
 
@@ -35,6 +36,9 @@ AUTOMATION_RUNTIME_API const ClassInfo& resolve_class(std::string_view prog_id_o
 // A library by its name ("Krelvo"), loading it when needed; raises error 429
 // when there is none.
 AUTOMATION_RUNTIME_API const LibraryInfo& resolve_library(std::string_view library_name);
+
+// The libraries loaded in this process so far, in load order.
+AUTOMATION_RUNTIME_API std::vector<const LibraryInfo*> loaded_libraries();
 
 // A new instance of a class found by resolve_class.
 AUTOMATION_RUNTIME_API ObjectRef create_object(std::string_view prog_id_or_clsid);
