@@ -105,6 +105,31 @@ TEST(ExactSearch, FindsTheOptimumOfAnExhaustiveSearchAndProvesIt) {
   }
 }
 
+// With the arc-flow model out of reach only the LP's patterns are searched: no
+// proof of its own, but plans that meet the LP bound prove themselves.
+TEST(ExactSearch, WithoutTheArcFlowModelSearchesTheLpPatterns) {
+  std::mt19937 generator(43);
+  int proven = 0;
+  for (int round = 0; round < 40; ++round) {
+    const CuttingInstance instance = random_instance(generator, 2 + round % 5, 20 + round % 60, 4);
+    ExactSettings settings = generous();
+    settings.max_arcs = 0;
+    const std::vector<Pattern> incumbent = one_piece_per_bar(instance);
+    const ExactResult result = solve_exact(instance, incumbent, settings);
+    expect_valid_plan(instance, result.patterns);
+    const int64_t optimum = fewest_bars(instance);
+    EXPECT_GE(static_cast<int64_t>(result.patterns.size()), optimum);
+    EXPECT_LE(result.bound, optimum);
+    if (result.proven) {
+      EXPECT_EQ(static_cast<int64_t>(result.patterns.size()), optimum) << "round " << round;
+      ++proven;
+    } else {
+      EXPECT_FALSE(result.note.empty());
+    }
+  }
+  EXPECT_GT(proven, 30);
+}
+
 TEST(ExactSearch, StopsOnRequestOrDeadlineWithTheIncumbentIntact) {
   std::mt19937 generator(29);
   const CuttingInstance instance = random_instance(generator, 8, 100, 6);

@@ -71,8 +71,6 @@ std::vector<Pattern> decompose_flow(const CuttingInstance& instance, const ArcFl
     leaving[static_cast<std::size_t>(graph.arcs[arc].tail)].push_back(arc);
 
   std::vector<Pattern> patterns;
-  std::vector<int64_t> surplus(kinds, 0);
-  for (std::size_t kind = 0; kind < kinds; ++kind) surplus[kind] = -instance.demands[kind];
   const auto next_arc = [&](int32_t node) -> std::optional<std::size_t> {
     for (std::size_t arc : leaving[static_cast<std::size_t>(node)])
       if (flow[arc] > 0) return arc;
@@ -84,10 +82,7 @@ std::vector<Pattern> decompose_flow(const CuttingInstance& instance, const ArcFl
     while (arc) {
       --flow[*arc];
       const Arc& step = graph.arcs[*arc];
-      if (step.kind >= 0) {
-        ++pattern[static_cast<std::size_t>(step.kind)];
-        ++surplus[static_cast<std::size_t>(step.kind)];
-      }
+      if (step.kind >= 0) ++pattern[static_cast<std::size_t>(step.kind)];
       if (step.head == graph.end_node()) break;
       arc = next_arc(step.head);
       // Flow is conserved at every inner node, so a path entering one can leave it.
@@ -95,17 +90,7 @@ std::vector<Pattern> decompose_flow(const CuttingInstance& instance, const ArcFl
     }
     patterns.push_back(std::move(pattern));
   }
-  for (std::size_t kind = 0; kind < kinds; ++kind) {
-    if (surplus[kind] < 0) automation::raise_invalid_argument("the arc-flow solution misses pieces");
-    for (Pattern& pattern : patterns) {
-      const int32_t drop = static_cast<int32_t>(std::min<int64_t>(surplus[kind], pattern[kind]));
-      pattern[kind] -= drop;
-      surplus[kind] -= drop;
-    }
-  }
-  std::erase_if(patterns, [](const Pattern& pattern) {
-    return std::all_of(pattern.begin(), pattern.end(), [](int32_t count) { return count == 0; });
-  });
+  drop_surplus(instance, patterns);
   return patterns;
 }
 

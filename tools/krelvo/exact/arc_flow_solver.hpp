@@ -3,21 +3,13 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <vector>
 
 #include "arc_flow_graph.hpp"
+#include "cbc_search.hpp"
 
 namespace krelvo::cli::exact {
-
-struct ArcFlowLimits {
-  double seconds = 60.0;
-  std::function<bool()> should_stop;  // polled during the search; true ends it
-  // The best bar count found so far (0: none better than the cutoff) and the
-  // search's bound, from the solver's progress events.
-  std::function<void(int64_t bars, int64_t bound)> on_progress;
-};
 
 struct ArcFlowOutcome {
   std::optional<std::vector<Pattern>> patterns;  // a plan with fewer bars than the cutoff
@@ -28,6 +20,6 @@ struct ArcFlowOutcome {
 
 // Searches for a plan with fewer than `cutoff_bars` bars.
 ArcFlowOutcome solve_arc_flow(const CuttingInstance& instance, const ArcFlowGraph& graph, int64_t cutoff_bars,
-                              const ArcFlowLimits& limits);
+                              const SearchLimits& limits);
 
 }  // namespace krelvo::cli::exact

@@ -26,4 +26,8 @@ std::optional<CuttingInstance> integral_instance(const OptimizerInput& input, do
 // Units of the bar a pattern leaves uncut.
 int64_t pattern_leftover(const CuttingInstance& instance, const Pattern& pattern);
 
+// Takes pieces beyond the demand off the bars (models that ask for at least the
+// demand may cut more) and drops bars left empty.
+void drop_surplus(const CuttingInstance& instance, std::vector<Pattern>& patterns);
+
 }  // namespace krelvo::cli::exact

@@ -6,6 +6,7 @@
 #include "arc_flow_solver.hpp"
 #include "leftover_concentration.hpp"
 #include "lp_bound.hpp"
+#include "pattern_program.hpp"
 
 namespace krelvo::cli::exact {
 namespace {
@@ -37,7 +38,8 @@ ExactResult solve_exact(const CuttingInstance& instance, std::vector<Pattern> in
   if (result.bound >= bars()) return finish(instance, std::move(result));
 
   const LpBoundLimits lp_limits{settings.deadline, settings.should_stop, bars()};
-  if (const auto lp = gilmore_gomory_bound(instance, lp_limits)) result.bound = std::max(result.bound, lp->bars);
+  const std::optional<LpBound> lp = gilmore_gomory_bound(instance, lp_limits);
+  if (lp) result.bound = std::max(result.bound, lp->bars);
   report();
   if (result.bound >= bars()) return finish(instance, std::move(result));
   if (out_of_time(settings)) {
@@ -45,20 +47,25 @@ ExactResult solve_exact(const CuttingInstance& instance, std::vector<Pattern> in
     return finish(instance, std::move(result));
   }
 
-  const auto graph = build_arc_flow_graph(instance, settings.max_arcs);
-  if (!graph) {
-    result.note = "the arc-flow model has more than " + std::to_string(settings.max_arcs) +
-                  " arcs; the exact search was not attempted";
-    return finish(instance, std::move(result));
-  }
-  ArcFlowLimits limits;
-  limits.seconds =
-      std::chrono::duration<double>(settings.deadline - std::chrono::steady_clock::now()).count();
+  SearchLimits limits;
+  limits.seconds = std::chrono::duration<double>(settings.deadline - std::chrono::steady_clock::now()).count();
   limits.should_stop = settings.should_stop;
   limits.on_progress = [&](int64_t found, int64_t bound) {
     if (settings.on_progress)
       settings.on_progress({found > 0 ? std::min(found, bars()) : bars(), std::max(result.bound, bound)});
   };
+  const auto graph = build_arc_flow_graph(instance, settings.max_arcs);
+  if (!graph) {
+    result.note = "the arc-flow model has more than " + std::to_string(settings.max_arcs) +
+                  " arcs; only the LP's patterns were searched";
+    // This search's own bound covers only the LP's patterns, so it is not shown.
+    SearchLimits pattern_limits = limits;
+    pattern_limits.on_progress = [&](int64_t found, int64_t) { limits.on_progress(found, result.bound); };
+    std::optional<std::vector<Pattern>> plan;
+    if (lp) plan = solve_pattern_program(instance, lp->patterns, bars(), pattern_limits);
+    if (plan && plan->size() < result.patterns.size()) result.patterns = std::move(*plan);
+    return finish(instance, std::move(result));
+  }
   const ArcFlowOutcome outcome = solve_arc_flow(instance, *graph, bars(), limits);
   if (outcome.patterns && outcome.patterns->size() < result.patterns.size()) result.patterns = *outcome.patterns;
   result.bound = std::max(result.bound, outcome.bound);

@@ -19,7 +19,8 @@ constexpr double kPricingTolerance = 1e-9;
 
 int64_t round_up(double value) { return static_cast<int64_t>(std::ceil(value - kRoundingSlack)); }
 
-void add_pattern(ClpSimplex& master, const Pattern& pattern) {
+void add_pattern(ClpSimplex& master, const Pattern& pattern, std::vector<Pattern>& columns) {
+  columns.push_back(pattern);
   std::vector<int> rows;
   std::vector<double> counts;
   for (std::size_t kind = 0; kind < pattern.size(); ++kind)
@@ -56,7 +57,7 @@ std::optional<LpBound> gilmore_gomory_bound(const CuttingInstance& instance, con
   for (std::size_t kind = 0; kind < kinds; ++kind) {
     Pattern single(kinds, 0);
     single[kind] = static_cast<int32_t>(std::min(instance.demands[kind], instance.capacity / instance.sizes[kind]));
-    add_pattern(master, single);
+    add_pattern(master, single, bound.patterns);
   }
 
   KnapsackPricing pricing(instance);
@@ -82,7 +83,7 @@ std::optional<LpBound> gilmore_gomory_bound(const CuttingInstance& instance, con
       return bound;
     }
     if (out_of_time(limits)) return bound;
-    add_pattern(master, best_pattern);
+    add_pattern(master, best_pattern, bound.patterns);
     master.primal(1);
   }
 }

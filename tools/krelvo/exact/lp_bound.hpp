@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "cutting_instance.hpp"
 
@@ -20,6 +21,7 @@ struct LpBound {
   // False when the deadline or a stop request ended the generation before the
   // rounded bound was final; `bars` is still a valid bound, only perhaps weaker.
   bool complete = false;
+  std::vector<Pattern> patterns;  // the columns generated, for an integer program over them
 };
 
 struct LpBoundLimits {
