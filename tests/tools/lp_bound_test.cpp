@@ -97,9 +97,22 @@ TEST(GilmoreGomoryBound, StopsAtTheDeadlineWithAValidBound) {
   }
 }
 
-TEST(GilmoreGomoryBound, DeclinesCapacitiesTooLargeToPrice) {
-  const CuttingInstance instance{{3}, {2}, KnapsackPricing::kMaxCapacity + 1};
-  EXPECT_FALSE(gilmore_gomory_bound(instance).has_value());
+TEST(GilmoreGomoryBound, DeclinesProblemsTooLargeToPrice) {
+  // A capacity beyond the limit, and one within it whose decision table (300
+  // kinds times 3 million lengths) would not fit the memory allowed.
+  CuttingInstance many_kinds{{}, {}, 3'000'000};
+  for (int64_t kind = 0; kind < 300; ++kind) {
+    many_kinds.sizes.push_back(100'000 + kind);
+    many_kinds.demands.push_back(1);
+  }
+  const CuttingInstance long_bar{{3}, {2}, KnapsackPricing::kMaxCapacity + 1};
+  for (const CuttingInstance* instance : {&long_bar, static_cast<const CuttingInstance*>(&many_kinds)}) {
+    EXPECT_FALSE(KnapsackPricing::fits(*instance));
+    EXPECT_FALSE(gilmore_gomory_bound(*instance).has_value());
+  }
+  many_kinds.sizes.resize(10);
+  many_kinds.demands.resize(10);
+  EXPECT_TRUE(KnapsackPricing::fits(many_kinds));
 }
 
 }  // namespace

@@ -4,16 +4,35 @@
 
 namespace krelvo::cli::exact {
 
-KnapsackPricing::KnapsackPricing(const CuttingInstance& instance) : instance_(instance) {
+namespace {
+
+// Each kind's demand split into 1, 2, 4, ... copies; calls `add(kind, multiplicity)`.
+template <class Add>
+void split_into_copies(const CuttingInstance& instance, Add add) {
   for (std::size_t kind = 0; kind < instance.sizes.size(); ++kind) {
     // More copies than fit on one bar are never taken.
     int64_t left = std::min(instance.demands[kind], instance.capacity / instance.sizes[kind]);
     for (int64_t part = 1; left > 0; part *= 2) {
       const int64_t multiplicity = std::min(part, left);
-      copies_.push_back({kind, static_cast<int32_t>(multiplicity)});
+      add(kind, multiplicity);
       left -= multiplicity;
     }
   }
+}
+
+}  // namespace
+
+bool KnapsackPricing::fits(const CuttingInstance& instance) {
+  if (instance.capacity > kMaxCapacity) return false;
+  int64_t copies = 0;
+  split_into_copies(instance, [&](std::size_t, int64_t) { ++copies; });
+  return copies <= kMaxTableBits / (instance.capacity + 1);
+}
+
+KnapsackPricing::KnapsackPricing(const CuttingInstance& instance) : instance_(instance) {
+  split_into_copies(instance, [&](std::size_t kind, int64_t multiplicity) {
+    copies_.push_back({kind, static_cast<int32_t>(multiplicity)});
+  });
   const auto lengths = static_cast<std::size_t>(instance.capacity) + 1;
   best_.assign(lengths, 0.0);
   words_per_copy_ = (lengths + 63) / 64;

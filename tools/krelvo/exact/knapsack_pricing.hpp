@@ -13,8 +13,13 @@ namespace krelvo::cli::exact {
 
 class KnapsackPricing {
  public:
-  // Largest capacity priced; beyond it the tables would not fit in memory.
+  // Largest capacity priced, and largest decision table (one bit per copy and
+  // length: 100 MB); beyond them pricing would take too much time or memory.
   static constexpr int64_t kMaxCapacity = 4'000'000;
+  static constexpr int64_t kMaxTableBits = 800'000'000;
+
+  // Whether the instance is within both limits.
+  static bool fits(const CuttingInstance& instance);
 
   explicit KnapsackPricing(const CuttingInstance& instance);
 

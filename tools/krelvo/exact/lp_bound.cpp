@@ -38,7 +38,7 @@ bool out_of_time(const LpBoundLimits& limits) {
 }  // namespace
 
 std::optional<LpBound> gilmore_gomory_bound(const CuttingInstance& instance, const LpBoundLimits& limits) {
-  if (instance.capacity > KnapsackPricing::kMaxCapacity) return std::nullopt;
+  if (!KnapsackPricing::fits(instance)) return std::nullopt;
   const std::size_t kinds = instance.sizes.size();
   LpBound bound;
   if (kinds == 0) {

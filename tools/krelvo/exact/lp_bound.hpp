@@ -32,7 +32,7 @@ struct LpBoundLimits {
   int64_t enough = INT64_MAX;
 };
 
-// Empty when the capacity is too large to price exactly.
+// Empty when the capacity is too large to price exactly in reasonable memory.
 std::optional<LpBound> gilmore_gomory_bound(const CuttingInstance& instance, const LpBoundLimits& limits = {});
 
 }  // namespace krelvo::cli::exact
