@@ -429,5 +429,84 @@ class Runs(KrelvoTestCase):
                     self.assertRegex(shown, r"\[[#-]+\] +\d+%  waste \d+  \d+ bars  \d+:\d\d")
 
 
+class Exact(KrelvoTestCase):
+    def run_json(self, problem, *arguments):
+        result = run(self.write("p.json", problem), "-q", "--format", "json", *arguments, timeout=300)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        document, bars = self.bars_from_json(result.stdout)
+        self.check_plan(problem, bars)
+        return document, bars
+
+    def test_lp_bound_proves_a_plan_the_combinatorial_bounds_cannot(self):
+        # A 51 shares its bar with nothing and two 50s fill one: 5 bars, where L2 says 4.
+        problem = {"stock": [{"length": 100, "quantity": 0}],
+                   "items": [{"length": 51, "quantity": 3}, {"length": 50, "quantity": 3}]}
+        document, bars = self.run_json(problem)
+        self.assertEqual(len(bars), 5)
+        self.assertEqual(document["summary"]["lower_bound"], 5)
+        self.assertTrue(document["summary"]["proven_optimal"])
+        self.assertFalse(document["exact"])
+
+    def test_exact_is_proven_and_never_worse_than_the_default(self):
+        generator = random.Random(41)
+        for round_number in range(4):
+            with self.subTest(round=round_number):
+                problem = {"stock": [{"length": 1000, "quantity": 0}],
+                           "items": [{"length": generator.randint(200, 700), "quantity": generator.randint(1, 6)}
+                                     for _ in range(12)]}
+                default, default_bars = self.run_json(problem)
+                exact, exact_bars = self.run_json(problem, "--exact", "--time-limit", "60")
+                self.assertTrue(exact["exact"])
+                self.assertLessEqual(len(exact_bars), len(default_bars))
+                self.assertTrue(exact["summary"]["proven_optimal"])
+                self.assertEqual(exact["summary"]["lower_bound"], len(exact_bars))
+                self.assertIsNone(exact["stopped"])
+                # The last bar keeps the largest rest: it goes back to the rack.
+                self.assertEqual(max(bar.leftover for bar in exact_bars), exact_bars[-1].leftover)
+
+    def test_exact_with_kerf_and_trim_cuts_every_piece_once(self):
+        problem = {"stock": [{"length": 6000, "quantity": 0}],
+                   "items": [{"length": 1450.5, "quantity": 7}, {"length": 2990, "quantity": 4},
+                             {"length": 880, "quantity": 9}]}
+        result = run(self.write("p.json", problem), "-q", "--format", "json", "--exact", "--kerf", "3", "--trim", "10")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        document, bars = self.bars_from_json(result.stdout)
+        self.check_plan(problem, bars, kerf=3, trim=10)
+        self.assertTrue(document["summary"]["proven_optimal"])
+
+    def test_several_stock_lengths_are_refused(self):
+        result = run(self.write("mixed.json", MIXED_STOCK), "--exact")
+        self.assertEqual(result.returncode, 2)
+        self.assertEqual(result.stdout, "")
+        self.assertEqual(len(result.stderr.splitlines()), 1)
+        self.assertIn("one length", result.stderr)
+
+    def test_time_limit_prints_the_best_plan_marked_stopped(self):
+        problem = big_problem(pieces_per_kind=(10, 40), kinds=100, seed=5)
+        started = time.monotonic()
+        result = run(self.write("big.json", problem), "-q", "--format", "json", "--level", "vrlojaka",
+                     "--time-limit", "1")
+        self.assertLess(time.monotonic() - started, 30.0)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        document, bars = self.bars_from_json(result.stdout)
+        self.check_plan(problem, bars)
+        self.assertEqual(document["stopped"], "time-limit")
+        self.assertFalse(document["interrupted"])
+
+    def test_ctrl_c_during_the_exact_search_prints_the_incumbent(self):
+        problem = big_problem(pieces_per_kind=(10, 40), kinds=100, seed=5)
+        child = subprocess.Popen([KRELVO, self.write("big.json", problem), "--exact", "--format", "json"],
+                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        time.sleep(1.5)
+        self.assertIsNone(child.poll(), "the run must still be going")
+        child.send_signal(signal.SIGINT)
+        out, err = child.communicate(timeout=120)
+        self.assertEqual(child.returncode, 130, err)
+        document, bars = self.bars_from_json(out)
+        self.assertTrue(document["interrupted"])
+        self.assertEqual(document["stopped"], "interrupt")
+        self.check_plan(problem, bars)
+
+
 if __name__ == "__main__":
     unittest.main()

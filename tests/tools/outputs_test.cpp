@@ -25,7 +25,7 @@ class Outputs : public testing::Test {
         summary_(summarize(problem_, transformed_, plan_)) {}
 
   Report report(bool interrupted = false) const {
-    return {problem_, transformed_, plan_, summary_, interrupted, {"jaka", "fixed", 1}};
+    return {problem_, transformed_, plan_, summary_, interrupted, {"jaka", "fixed", 1, false}, ""};
   }
 
   Problem problem_;

@@ -1,12 +1,17 @@
 // krelvo: the command-line host of the cutting-stock optimizer.
 #include <unistd.h>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <future>
 #include <iostream>
 
 #include "automation/error.hpp"
+#include "exact_job.hpp"
 #include "exit_status.hpp"
 #include "input_csv.hpp"
 #include "input_json.hpp"
@@ -66,6 +71,36 @@ void write_file_whole(const std::string& path, const std::string& text) {
   }
 }
 
+// How long a normal run lets the LP bound work beside the search.
+constexpr std::chrono::seconds kLpBoundTime{1};
+
+// The exact search from the heuristic's plan. Its plan replaces the
+// heuristic's; when it fails, the heuristic's plan stands, with a warning.
+std::optional<SolverBound> run_exact_phase(const Problem& problem, const TransformedProblem& transformed,
+                                           std::chrono::steady_clock::time_point deadline,
+                                           const std::atomic<bool>& stop,
+                                           const std::function<void(const ProgressBoard&)>& on_tick,
+                                           RunOutcome& outcome) {
+  exact::ExactJobResult result;
+  const int64_t known_bound = problem_lower_bound(problem, transformed).value_or(0);
+  try {
+    const RunOutcome exact_outcome = run_jobs(
+        1,
+        [&](int, JobContext& context) {
+          return exact::run_exact_job(problem, transformed, outcome.plan, known_bound, deadline, context, result);
+        },
+        stop, on_tick);
+    map_back(problem, transformed, exact_outcome.plan);  // refuses a plan that does not cut every piece once
+    outcome.plan = exact_outcome.plan;
+  } catch (const automation::AutomationError& error) {
+    std::cerr << "krelvo: warning: the exact search failed: " << describe(error)
+              << "; the heuristic's plan is shown\n";
+    return std::nullopt;
+  }
+  if (!result.proven && !result.note.empty()) std::cerr << "krelvo: --exact: " << result.note << '\n';
+  return SolverBound{result.bound, false};
+}
+
 int run_krelvo(const Options& options) {
   Problem problem;
   TransformedProblem transformed;
@@ -78,15 +113,45 @@ int run_krelvo(const Options& options) {
   }
   for (const std::string& warning : transformed.warnings) std::cerr << "krelvo: warning: " << warning << '\n';
 
+  if (options.exact)
+    if (const auto refusal = exact::exact_refusal(problem, transformed)) {
+      std::cerr << "krelvo: " << *refusal << '\n';
+      return kExitInputError;
+    }
+  const auto started = std::chrono::steady_clock::now();
+  const std::optional<double> limit = options.exact ? options.time_limit.value_or(kExactTimeLimit) : options.time_limit;
+  const auto deadline = limit ? started + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                              std::chrono::duration<double>(*limit))
+                              : std::chrono::steady_clock::time_point::max();
+
   RunOutcome outcome;
   CuttingPlan plan;
+  std::optional<SolverBound> solver_bound;
+  bool timed_out = false;
   try {
     const InterruptHandler interrupt;
     ProgressBar progress_bar(!options.quiet, transformed.scale);
+    // Ctrl-C and the time limit both end the run at its next checkpoint.
+    std::atomic<bool> stop{false};
+    const auto on_tick = [&](const ProgressBoard& board) {
+      if (InterruptHandler::requested() || std::chrono::steady_clock::now() >= deadline) stop = true;
+      progress_bar.draw(board.overall());
+    };
+    // The LP bound works beside the search, for a second at most.
+    std::future<std::optional<exact::LpBound>> lp_bound;
+    if (!options.exact)
+      lp_bound = std::async(std::launch::async, [&] {
+        return exact::problem_lp_bound(problem, transformed, {started + kLpBoundTime, [&] { return stop.load(); }});
+      });
     const JobSettings settings{level_number(options.level), options.seed == "clock"};
     outcome = run_jobs(
         options.jobs, [&](int, JobContext& context) { return run_optimizer(transformed.input, settings, context); },
-        InterruptHandler::requested(), [&](const ProgressBoard& board) { progress_bar.draw(board.overall()); });
+        stop, on_tick);
+    if (options.exact && !stop) solver_bound = run_exact_phase(problem, transformed, deadline, stop, on_tick, outcome);
+    if (lp_bound.valid())
+      if (const auto bound = lp_bound.get()) solver_bound = SolverBound{bound->bars, !bound->complete};
+    outcome.interrupted = InterruptHandler::requested();
+    timed_out = stop && !outcome.interrupted;
     plan = map_back(problem, transformed, outcome.plan);
   } catch (const automation::AutomationError& error) {
     std::cerr << "krelvo: the optimization failed: " << describe(error) << '\n';
@@ -96,9 +161,16 @@ int run_krelvo(const Options& options) {
     std::cerr << "krelvo: warning: job " << job << " failed: " << describe(error)
               << "; the best plan of the other jobs is shown\n";
 
-  const PlanSummary summary = summarize(problem, transformed, plan);
-  const Report report{problem, transformed,         plan,
-                      summary, outcome.interrupted, {options.level, options.seed, options.jobs}};
+  const PlanSummary summary = summarize(problem, transformed, plan, solver_bound);
+  if (summary.bound_cut_short)
+    std::cerr << "krelvo: note: the LP bound was cut short after 1 s; the lower bound shown may be weaker\n";
+  const Report report{problem,
+                      transformed,
+                      plan,
+                      summary,
+                      outcome.interrupted,
+                      {options.level, options.seed, options.jobs, options.exact},
+                      timed_out ? "time-limit" : outcome.interrupted ? "interrupt" : ""};
   const std::string text = options.format == "json"  ? render_json(report)
                            : options.format == "csv" ? render_csv(report)
                                                      : render_table(report);

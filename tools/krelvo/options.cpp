@@ -31,7 +31,8 @@ constexpr const char* kFooter =
     "Examples:\n"
     "  krelvo examples/problems/door_frames.json\n"
     "  krelvo --items items.csv --stock stock.csv --kerf 3 --trim 10 --svg plan.svg\n"
-    "  krelvo problem.json --level vrlojaka --seed clock --jobs 4 --format json";
+    "  krelvo problem.json --level vrlojaka --seed clock --jobs 4 --format json\n"
+    "  krelvo problem.json --exact --time-limit 120";
 
 }  // namespace
 
@@ -78,6 +79,12 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv, std::ost
       ->capture_default_str();
   app.add_option("--svg", options.svg_file, "Also write the cutting diagram to FILE (SVG)")->type_name("FILE");
   app.add_flag("-q,--quiet", options.quiet, "No progress bar");
+  app.add_flag("--exact", options.exact,
+               "Then search for a plan with the fewest bars and prove it optimal (stock of one length)");
+  app.add_option("--time-limit", options.time_limit,
+                 "Stop after S seconds and print the best plan so far (--exact: 60 by default)")
+      ->type_name("S")
+      ->check(CLI::PositiveNumber);
 
   try {
     app.parse(argc, argv);

@@ -19,7 +19,11 @@ struct Options {
   std::string format = "table";
   std::string svg_file;
   bool quiet = false;
+  bool exact = false;  // after the heuristic, search for a plan with the fewest bars and prove it
+  std::optional<double> time_limit;  // seconds; --exact defaults to kExactTimeLimit
 };
+
+constexpr double kExactTimeLimit = 60.0;
 
 // The level's number in razine_opt.
 int level_number(const std::string& level);

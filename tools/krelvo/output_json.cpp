@@ -48,7 +48,9 @@ json summary_json(const Report& report) {
                  {"stock_length", length_json(report, summary.stock_length)},
                  {"utilisation", summary.utilisation},
                  {"lower_bound", nullptr},
-                 {"gap", nullptr}};
+                 {"gap", nullptr},
+                 {"proven_optimal", summary.proven_optimal},
+                 {"bound_cut_short", summary.bound_cut_short}};
   if (summary.lower_bound) {
     result["lower_bound"] = *summary.lower_bound;
     result["gap"] = static_cast<int64_t>(report.plan.bars.size()) - *summary.lower_bound;
@@ -65,9 +67,11 @@ std::string render_json(const Report& report) {
       {"otpad", length_json(report, report.summary.waste)},
       {"brsipka", report.plan.bars.size()},
       {"interrupted", report.interrupted},
+      {"stopped", report.stopped.empty() ? json(nullptr) : json(report.stopped)},
       {"level", report.run.level},
       {"seed", report.run.seed},
       {"jobs", report.run.jobs},
+      {"exact", report.run.exact},
       {"kerf", length_json(report, report.transformed.kerf_units)},
       {"trim", length_json(report, report.transformed.trim_units)},
       {"bars", std::move(bars)},

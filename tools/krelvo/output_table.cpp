@@ -59,7 +59,9 @@ void write_summary(const Report& report, std::ostringstream& out) {
     out << "Lower bound:  " << bound << " bars; this plan has " << report.plan.bars.size() << ", gap " << gap;
     if (bound > 0) out << " (" << percent(static_cast<double>(gap) / static_cast<double>(bound)) << ")";
     out << '\n';
+    if (summary.proven_optimal) out << "Optimal:      proven, no plan needs fewer bars\n";
   }
+  if (!report.stopped.empty()) out << "Stopped:      " << report.stopped << ", the best plan found so far\n";
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "plan_summary.hpp"
 
+#include <algorithm>
 #include <map>
 #include <utility>
 
@@ -19,7 +20,7 @@ std::vector<PatternGroup> group_patterns(const CuttingPlan& plan) {
   return groups;
 }
 
-std::optional<int64_t> problem_lower_bound(const Problem& problem, const TransformedProblem& transformed) {
+std::optional<double> capacity_in_reach(const Problem& problem, const TransformedProblem& transformed) {
   const OptimizerInput& input = transformed.input;
   double capacity = 0.0;
   for (std::size_t kind = 0; kind < problem.stock.size(); ++kind) {
@@ -27,13 +28,21 @@ std::optional<int64_t> problem_lower_bound(const Problem& problem, const Transfo
     capacity = input.stock_lengths[kind];
     if (problem.stock[kind].quantity == 0) break;  // later kinds are never used
   }
+  return capacity;
+}
+
+std::optional<int64_t> problem_lower_bound(const Problem& problem, const TransformedProblem& transformed) {
+  const OptimizerInput& input = transformed.input;
+  const auto capacity = capacity_in_reach(problem, transformed);
+  if (!capacity) return std::nullopt;
   std::vector<SizeCount> pieces;
   for (std::size_t kind = 0; kind < input.item_lengths.size(); ++kind)
     pieces.push_back({input.item_lengths[kind], input.item_quantities[kind]});
-  return bar_lower_bound(pieces, capacity, transformed.scale.exact() ? 0.0 : 1e-9);
+  return bar_lower_bound(pieces, *capacity, transformed.scale.exact() ? 0.0 : 1e-9);
 }
 
-PlanSummary summarize(const Problem& problem, const TransformedProblem& transformed, const CuttingPlan& plan) {
+PlanSummary summarize(const Problem& problem, const TransformedProblem& transformed, const CuttingPlan& plan,
+                      std::optional<SolverBound> solver_bound) {
   PlanSummary summary;
   summary.bars_per_stock.assign(problem.stock.size(), 0);
   for (std::size_t bar = 0; bar < plan.bars.size(); ++bar) {
@@ -47,6 +56,11 @@ PlanSummary summarize(const Problem& problem, const TransformedProblem& transfor
   }
   if (summary.stock_length > 0.0) summary.utilisation = summary.pieces_length / summary.stock_length;
   summary.lower_bound = problem_lower_bound(problem, transformed);
+  if (summary.lower_bound && solver_bound) {
+    summary.lower_bound = std::max(*summary.lower_bound, solver_bound->bars);
+    summary.bound_cut_short = solver_bound->cut_short;
+  }
+  summary.proven_optimal = summary.lower_bound && static_cast<int64_t>(plan.bars.size()) == *summary.lower_bound;
   return summary;
 }
 

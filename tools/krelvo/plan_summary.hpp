@@ -28,9 +28,22 @@ struct PlanSummary {
   double utilisation = 0.0;             // pieces_length / stock_length
   // Only when every stock bar in reach has one length.
   std::optional<int64_t> lower_bound;
+  bool proven_optimal = false;  // the plan's bars meet the bound
+  bool bound_cut_short = false;  // the LP bound ran out of time; the bound may be weaker
 };
 
-PlanSummary summarize(const Problem& problem, const TransformedProblem& transformed, const CuttingPlan& plan);
+// A bound found by a solver (the LP bound, an exact search), to be taken with
+// the combinatorial ones.
+struct SolverBound {
+  int64_t bars = 0;
+  bool cut_short = false;
+};
+
+PlanSummary summarize(const Problem& problem, const TransformedProblem& transformed, const CuttingPlan& plan,
+                      std::optional<SolverBound> solver_bound = std::nullopt);
+
+// The one length of every stock bar in reach, in units, if they share one.
+std::optional<double> capacity_in_reach(const Problem& problem, const TransformedProblem& transformed);
 
 // The least number of bars any plan needs, when all stock in reach has one length.
 std::optional<int64_t> problem_lower_bound(const Problem& problem, const TransformedProblem& transformed);

@@ -13,6 +13,7 @@ struct RunDescription {
   std::string level;  // "standardna"
   std::string seed;   // "fixed" or "clock"
   int jobs = 1;
+  bool exact = false;
 };
 
 struct Report {
@@ -22,6 +23,7 @@ struct Report {
   const PlanSummary& summary;
   bool interrupted = false;
   RunDescription run;
+  std::string stopped;  // why the run ended early: "time-limit", "interrupt", or empty
 
   std::string length(double units) const { return transformed.scale.format(units); }
   const Kind& stock_of(const CutBar& bar) const { return problem.stock[bar.stock]; }
