@@ -1,6 +1,6 @@
 # Front door of the project. Every target first makes sure the build tools
 # and libraries are installed (scripts/bootstrap installs only what is missing).
-.PHONY: all bootstrap build run test test-sanitize test-tsan test-valgrind fuzz bench format clean
+.PHONY: all bootstrap bootstrap-test build run test test-sanitize test-tsan test-valgrind fuzz bench format clean
 
 CMAKE ?= cmake
 JOBS ?= $(shell nproc)
@@ -12,6 +12,10 @@ all: build
 bootstrap:
 	@scripts/bootstrap
 
+# The test suites also render the printable report in a browser.
+bootstrap-test:
+	@scripts/bootstrap test
+
 build: bootstrap
 	@$(CMAKE) --preset default >/dev/null
 	@$(CMAKE) --build --preset default -j $(JOBS)
@@ -19,10 +23,10 @@ build: bootstrap
 run: build
 	@build/bin/krelvo examples/problems/door_frames.json
 
-test: build
+test: build bootstrap-test
 	@ctest --preset default
 
-test-sanitize: bootstrap
+test-sanitize: bootstrap-test
 	@$(CMAKE) --preset sanitize >/dev/null
 	@$(CMAKE) --build --preset sanitize -j $(JOBS)
 	@ctest --preset sanitize

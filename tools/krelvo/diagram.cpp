@@ -66,14 +66,19 @@ void write_text(std::ostream& out, double x, double y, std::string_view content,
   out << ">" << xml_text(content) << "</text>\n";
 }
 
-Diagram::Diagram(const Report& report)
-    : report_(report), patterns_(group_patterns(report.plan)), colours_(item_colours(report.problem, report.plan)) {
+Diagram::Diagram(const Report& report, double drawing_width, bool headings_inside)
+    : report_(report),
+      patterns_(group_patterns(report.plan)),
+      colours_(item_colours(report.problem, report.plan)),
+      drawing_width_(drawing_width),
+      width_(drawing_width + 2.0 * kMargin) {
   double longest = 0.0;
   for (const PatternGroup& group : patterns_)
     longest = std::max(longest, report.transformed.stock_units[report.plan.bars[group.first_bar].stock]);
-  if (longest > 0.0) pixels_per_unit_ = kDrawingWidth / longest;
-  for (std::size_t pattern = 0; pattern < patterns_.size(); ++pattern)
-    width_ = std::max(width_, text_width(heading(pattern)) + 2.0 * kMargin);
+  if (longest > 0.0) pixels_per_unit_ = drawing_width_ / longest;
+  if (headings_inside)
+    for (std::size_t pattern = 0; pattern < patterns_.size(); ++pattern)
+      width_ = std::max(width_, text_width(heading(pattern)) + 2.0 * kMargin);
   lay_out_legend();
 }
 
@@ -121,13 +126,14 @@ void Diagram::write_pattern(std::ostream& out, std::size_t pattern, double top, 
     saw_cut(out, waste, cut, top, "saw cut " + report_.length(cut) + " of the trim");
     at += units.trim_units;
   }
-  double leader_end = 0.0;
+  std::vector<Leader> leaders;
   for (std::size_t index = 0; index < bar.pieces.size(); ++index) {
     if (index > 0) at = saw_cut(out, at, units.kerf_units, top, "saw cut " + report_.length(units.kerf_units));
-    piece(out, bar.pieces[index], at, top, leader_end);
+    piece(out, bar.pieces[index], at, top, leaders);
     at += units.item_units[bar.pieces[index]];
   }
   leftover(out, bar, at, top);
+  write_leaders(out, leaders, top + kBarHeight);
   out << "</g>\n";
 }
 
@@ -138,7 +144,7 @@ double Diagram::saw_cut(std::ostream& out, double at, double width, double top, 
   return at + width;
 }
 
-void Diagram::piece(std::ostream& out, std::size_t item, double at, double top, double& leader_end) const {
+void Diagram::piece(std::ostream& out, std::size_t item, double at, double top, std::vector<Leader>& leaders) const {
   const Kind& kind = report_.problem.items[item];
   const double length = report_.transformed.item_units[item];
   const double width = length * pixels_per_unit_;
@@ -164,15 +170,31 @@ void Diagram::piece(std::ostream& out, std::size_t item, double at, double top, 
   } else if (fits(number, width)) {
     write_text(out, centre, top + kBarHeight / 2.0 + 4.0, number, "middle", "number");
   } else {
-    // Too narrow for any text: a leader line to the item number under the bar,
-    // moved right when the previous number is still in the way.
-    const double half = text_width(number) / 2.0;
-    const double label_centre = std::max(centre, leader_end + half + 2.0);
-    const double bottom = top + kBarHeight;
-    out << "<path class=\"leader\" d=\"M" << px(centre) << " " << px(bottom) << " L" << px(label_centre) << " "
-        << px(bottom + 7.0) << "\"/>\n";
-    write_text(out, label_centre, bottom + 18.0, number, "middle", "number");
-    leader_end = label_centre + half;
+    leaders.push_back({centre, number});
+  }
+}
+
+void Diagram::write_leaders(std::ostream& out, const std::vector<Leader>& leaders, double bottom) const {
+  // Numbers side by side under their pieces: pushed right past the previous
+  // one, then back left where the last would leave the drawing.
+  constexpr double kGap = 3.0;
+  std::vector<double> centres;
+  double end = kMargin;
+  for (const Leader& leader : leaders) {
+    const double half = text_width(leader.number) / 2.0;
+    centres.push_back(std::max(leader.piece_centre, end + kGap + half));
+    end = centres.back() + half;
+  }
+  double start = kMargin + drawing_width_;
+  for (std::size_t index = leaders.size(); index-- > 0;) {
+    const double half = text_width(leaders[index].number) / 2.0;
+    centres[index] = std::min(centres[index], start - half);
+    start = centres[index] - half - kGap;
+  }
+  for (std::size_t index = 0; index < leaders.size(); ++index) {
+    out << "<path class=\"leader\" d=\"M" << px(leaders[index].piece_centre) << " " << px(bottom) << " L"
+        << px(centres[index]) << " " << px(bottom + 7.0) << "\"/>\n";
+    write_text(out, centres[index], bottom + 18.0, leaders[index].number, "middle", "number");
   }
 }
 

@@ -17,11 +17,13 @@ namespace krelvo::cli {
 
 class Diagram {
  public:
-  // The drawing area for bars; the longest stock bar fills it.
+  // The drawing area for bars of a standalone diagram; the longest stock bar fills it.
   static constexpr double kDrawingWidth = 1000.0;
   static constexpr double kMargin = 10.0;
 
-  explicit Diagram(const Report& report);
+  // With `headings_inside` the drawing widens to show every heading whole;
+  // a host that sets them as its own text keeps the width it asked for.
+  explicit Diagram(const Report& report, double drawing_width = kDrawingWidth, bool headings_inside = true);
 
   const std::vector<PatternGroup>& patterns() const { return patterns_; }
   // Wide enough for the drawing and for every heading and stock label in full.
@@ -51,7 +53,14 @@ class Diagram {
 
   double x(double units) const { return kMargin + units * pixels_per_unit_; }
   double saw_cut(std::ostream& out, double at, double width, double top, const std::string& title) const;
-  void piece(std::ostream& out, std::size_t item, double at, double top, double& leader_end) const;
+  // A number under the bar tied to a piece too narrow for any text.
+  struct Leader {
+    double piece_centre = 0.0;
+    std::string number;
+  };
+
+  void piece(std::ostream& out, std::size_t item, double at, double top, std::vector<Leader>& leaders) const;
+  void write_leaders(std::ostream& out, const std::vector<Leader>& leaders, double bottom) const;
   void leftover(std::ostream& out, const CutBar& bar, double at, double top) const;
   void lay_out_legend();
 
@@ -60,7 +69,8 @@ class Diagram {
   std::vector<std::string> colours_;
   std::vector<LegendEntry> legend_;
   double pixels_per_unit_ = 1.0;
-  double width_ = kDrawingWidth + 2.0 * kMargin;
+  double drawing_width_;
+  double width_;
   double legend_lines_ = 1.0;
 };
 

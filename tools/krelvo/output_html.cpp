@@ -10,6 +10,10 @@
 namespace krelvo::cli {
 namespace {
 
+// Bars drawn at the printed size, so the diagrams' text prints at the size it was laid out for:
+// with the margins 700 px, within the 186 mm (703 px) of A4 less the page margins.
+constexpr double kPrintedDrawingWidth = 680.0;
+
 // A4 less the page margins is 186 mm wide; nothing may be wider.
 constexpr const char* kPageStyle =
     "@page{size:A4;margin:12mm}"
@@ -59,7 +63,7 @@ void write_job(std::ostream& out, const Report& report, std::string_view date) {
   row(out, "Saw kerf", report.length(report.transformed.kerf_units));
   row(out, "Trim", report.length(report.transformed.trim_units) + " off every bar");
   if (report.run.keep_offcuts > 0.0)
-    row(out, "Offcuts kept", "leftovers of " + report.length(report.run.keep_offcuts) + " or more");
+    row(out, "Keep offcuts", "leftovers of " + report.length(report.run.keep_offcuts) + " or more");
   out << "</table></section>\n";
 }
 
@@ -125,8 +129,7 @@ void write_diagrams(std::ostream& out, const Diagram& diagram) {
   svg_open(out, diagram.width(), diagram.legend_height());
   diagram.write_legend(out, 0.0);
   out << "</svg></figure>\n";
-  // Without its heading a pattern needs only the drawing's width.
-  const double width = Diagram::kDrawingWidth + 2.0 * Diagram::kMargin;
+  const double width = diagram.width();
   for (std::size_t pattern = 0; pattern < diagram.patterns().size(); ++pattern) {
     out << "<figure class=\"pattern\" id=\"pattern-" << pattern + 1 << "\"><figcaption>"
         << escaped(diagram.heading(pattern)) << "</figcaption>";
@@ -161,7 +164,7 @@ void write_offcuts(std::ostream& out, const Report& report, const Diagram& diagr
 }  // namespace
 
 std::string render_html(const Report& report, std::string_view date) {
-  const Diagram diagram(report);
+  const Diagram diagram(report, kPrintedDrawingWidth, false);
   std::ostringstream out;
   out << "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">\n"
       << "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
