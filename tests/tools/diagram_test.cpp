@@ -71,6 +71,8 @@ TEST(ItemColours, NeighbouringPiecesOfDifferentKindsNeverShareAColour) {
     const std::vector<std::string> colours = item_colours(problem, plan);
     ASSERT_EQ(colours.size(), kinds);
     for (const std::string& colour : colours) ASSERT_TRUE(std::regex_match(colour, std::regex("#[0-9a-f]{6}")));
+    EXPECT_GE(std::set<std::string>(colours.begin(), colours.end()).size(), kPaletteSize)
+        << "the whole palette is used";
     for (const CutBar& bar : plan.bars)
       for (std::size_t at = 1; at < bar.pieces.size(); ++at)
         if (bar.pieces[at] != bar.pieces[at - 1])

@@ -177,7 +177,7 @@ void Diagram::piece(std::ostream& out, std::size_t item, double at, double top, 
 void Diagram::write_leaders(std::ostream& out, const std::vector<Leader>& leaders, double bottom) const {
   // Numbers side by side under their pieces: pushed right past the previous
   // one, then back left where the last would leave the drawing.
-  constexpr double kGap = 3.0;
+  constexpr double kGap = 8.0;  // bold digits run wider than the estimate
   std::vector<double> centres;
   double end = kMargin;
   for (const Leader& leader : leaders) {

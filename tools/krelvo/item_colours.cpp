@@ -10,7 +10,7 @@ namespace {
 
 constexpr std::array<const char*, kPaletteSize> kPalette = {"#8dd3c7", "#ffffb3", "#bebada", "#fb8072",
                                                             "#80b1d3", "#fdb462", "#b3de69", "#fccde5",
-                                                            "#c49c94", "#bc80bd", "#ccebc5", "#ffed6f"};
+                                                            "#c49c94", "#bc80bd", "#e5d8bd", "#ffed6f"};
 
 // Further light colours, hues spread by the golden angle so consecutive ones differ most.
 std::string extra_colour(std::size_t index) {
@@ -53,12 +53,17 @@ std::vector<std::string> item_colours(const Problem& problem, const CuttingPlan&
         neighbours[bar.pieces[at]].insert(bar.pieces[at - 1]);
         neighbours[bar.pieces[at - 1]].insert(bar.pieces[at]);
       }
-  // Greedy colouring in item order: the first colour no coloured neighbour has.
+  // The palette in turn, each kind moved on to the next colour that none of its
+  // neighbours coloured before it has; past the palette only when all twelve are taken.
   std::vector<std::size_t> index(kinds, 0);
   for (std::size_t item = 0; item < kinds; ++item) {
     std::set<std::size_t> taken;
     for (std::size_t other : neighbours[item])
       if (other < item) taken.insert(index[other]);
+    index[item] = kPaletteSize;
+    for (std::size_t offset = 0; offset < kPaletteSize && index[item] == kPaletteSize; ++offset)
+      if (const std::size_t candidate = (item + offset) % kPaletteSize; taken.count(candidate) == 0)
+        index[item] = candidate;
     while (taken.count(index[item]) > 0) ++index[item];
     colours.push_back(colour(index[item]));
   }

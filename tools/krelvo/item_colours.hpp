@@ -1,5 +1,5 @@
 // Colours of item kinds in the diagrams: every kind its own colour while the
-// palette lasts; beyond it, colours are shared only by kinds that never lie
+// palette lasts; beyond it the palette repeats, but never on two kinds that lie
 // side by side on a bar, so neighbouring pieces always differ.
 #pragma once
 
