@@ -92,7 +92,7 @@ TEST_F(Rack, KeptLeftoversJoinAnEntryOfTheSameLengthWithoutLabel) {
   // A 6000 bar of 14 x 400 and 250 whose rest of 150 is kept.
   std::vector<std::size_t> pieces(14, 0);
   pieces.push_back(1);
-  CuttingPlan plan{{CutBar{4, pieces, 5850, 150, 150}}};
+  CuttingPlan plan{{CutBar{3, pieces, 5850, 150, 150}}};
   const PlanSummary summary = summarize(problem_, transformed, plan);
   const std::vector<Kind> after = rack_after(rack_, placement, {problem_, transformed, plan, summary, false, {}});
   ASSERT_EQ(after.size(), 4u);
