@@ -88,6 +88,11 @@ class Offcuts(KrelvoTestCase):
             # The 100s hold no piece and stay; the oak offcut is used.
             self.assertEqual(json.load(file), {"offcuts": [{"length": 100, "quantity": 2}]})
 
+    def test_help_names_the_rack_and_report_options(self):
+        shown = run("--help").stdout
+        for option in ("--offcuts", "--keep-offcuts", "--update-offcuts", "--html"):
+            self.assertIn(option, shown)
+
     def test_update_needs_a_rack(self):
         result = run(self.write("job.json", JOB), "--update-offcuts")
         self.assertEqual(result.returncode, 2)
