@@ -1,7 +1,7 @@
 # Front door of the project. Every target first makes sure the build tools
 # and libraries it needs are installed (scripts/bootstrap installs only what
 # is missing).
-.PHONY: all bootstrap build run test test-sanitize test-tsan test-valgrind fuzz bench package test-package format clean
+.PHONY: all bootstrap bootstrap-test build run test test-sanitize test-tsan test-valgrind fuzz bench package test-package format clean
 
 CMAKE ?= cmake
 JOBS ?= $(shell nproc)
@@ -13,6 +13,10 @@ all: build
 bootstrap:
 	@scripts/bootstrap build
 
+# The test suites also render the printable report in a browser.
+bootstrap-test:
+	@scripts/bootstrap test
+
 build: bootstrap
 	@$(CMAKE) --preset default >/dev/null
 	@$(CMAKE) --build --preset default -j $(JOBS)
@@ -20,10 +24,10 @@ build: bootstrap
 run: build
 	@build/bin/krelvo examples/problems/door_frames.json
 
-test: build
+test: build bootstrap-test
 	@ctest --preset default
 
-test-sanitize: bootstrap
+test-sanitize: bootstrap-test
 	@$(CMAKE) --preset sanitize >/dev/null
 	@$(CMAKE) --build --preset sanitize -j $(JOBS)
 	@ctest --preset sanitize

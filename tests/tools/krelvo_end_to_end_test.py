@@ -130,11 +130,11 @@ class KrelvoTestCase(unittest.TestCase):
                 self.assertLessEqual(count, limit)
 
     def bars_from_table(self, problem, text):
-        """Rows '×N  length (stock label)  used  leftover  pieces'; stock and item labels must be unique."""
+        """Rows '#  ×N  length (stock label)  used  leftover  pieces'; stock and item labels must be unique."""
         stock_by_label = {kind.get("label"): number for number, kind in enumerate(problem["stock"], 1)}
         item_by_key = {(float(item["length"]), item.get("label")): number
                        for number, item in enumerate(problem["items"], 1)}
-        row = re.compile(r"^\s*×(\d+)\s+([\d.]+)(?: \(([^)]*)\))?\s+([\d.]+)\s+([\d.]+)\s+(.*)$")
+        row = re.compile(r"^\s*\d+\s+×(\d+)\s+([\d.]+)(?: \(([^)]*)\))?\s+([\d.]+)\s+([\d.]+)\s+(.*)$")
         piece = re.compile(r"^([\d.]+)(?: \((.*)\))? ×(\d+)$")
         bars = []
         for line in text.splitlines():

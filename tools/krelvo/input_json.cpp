@@ -70,16 +70,19 @@ std::vector<Kind> read_list(const json& document, const char* key, const char* e
   return kinds;
 }
 
-}  // namespace
-
-Problem parse_problem_json(std::string_view text, const std::string& source) {
-  json document;
+json parse_document(std::string_view text, const std::string& source) {
   try {
-    document = json::parse(text);
+    return json::parse(text);
   } catch (const json::parse_error& error) {
     raise_input_error(source + ":" + text_position(text, error.byte == 0 ? 0 : error.byte - 1),
                       "invalid JSON: " + parse_reason(error));
   }
+}
+
+}  // namespace
+
+Problem parse_problem_json(std::string_view text, const std::string& source) {
+  const json document = parse_document(text, source);
   if (!document.is_object()) raise_input_error(source, "expected an object with \"stock\" and \"items\"");
   for (const auto& [key, value] : document.items())
     if (key != "stock" && key != "items")
@@ -93,5 +96,14 @@ Problem parse_problem_json(std::string_view text, const std::string& source) {
 }
 
 Problem read_problem_json(const std::string& path) { return parse_problem_json(read_input_file(path), path); }
+
+std::vector<Kind> parse_kind_list_json(std::string_view text, const std::string& source, const char* key,
+                                       const char* entry_name) {
+  const json document = parse_document(text, source);
+  if (!document.is_object()) raise_input_error(source, std::string("expected an object with \"") + key + "\"");
+  for (const auto& [name, value] : document.items())
+    if (name != key) raise_input_error(source, "unknown key \"" + name + "\" (expected " + key + ")");
+  return read_list(document, key, entry_name, source);
+}
 
 }  // namespace krelvo::cli

@@ -1,9 +1,11 @@
 // krelvo: the command-line host of the cutting-stock optimizer.
 #include <unistd.h>
 #include <atomic>
+#include <array>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -15,9 +17,12 @@
 #include "exit_status.hpp"
 #include "input_csv.hpp"
 #include "input_json.hpp"
+#include "offcut_keeping.hpp"
+#include "offcut_rack.hpp"
 #include "optimizer_job.hpp"
 #include "options.hpp"
 #include "output_csv.hpp"
+#include "output_html.hpp"
 #include "output_json.hpp"
 #include "output_svg.hpp"
 #include "output_table.hpp"
@@ -101,11 +106,33 @@ std::optional<SolverBound> run_exact_phase(const Problem& problem, const Transfo
   return SolverBound{result.bound, false};
 }
 
+// The old rack is kept as FILE~ before the new one replaces it.
+void update_rack(const OffcutRack& rack, const RackPlacement& placement, const Report& report) {
+  const std::string text = render_rack(rack, rack_after(rack, placement, report));
+  if (rack.existed) write_file_whole(rack.path + "~", rack.text);
+  write_file_whole(rack.path, text);
+}
+
+std::string local_date_time() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  std::array<char, 32> text{};
+  std::strftime(text.data(), text.size(), "%Y-%m-%d %H:%M", &local);
+  return text.data();
+}
+
 int run_krelvo(const Options& options) {
   Problem problem;
   TransformedProblem transformed;
+  OffcutRack rack;
+  RackPlacement placement;
   try {
     problem = load_problem(options);
+    if (!options.offcuts_file.empty()) {
+      rack = read_offcut_rack(options.offcuts_file, options.update_offcuts);
+      placement = place_offcuts(problem, rack, {options.kerf, options.trim});
+    }
     transformed = transform(problem, {options.kerf, options.trim});
   } catch (const automation::AutomationError& error) {
     std::cerr << "krelvo: " << error.description() << '\n';
@@ -153,6 +180,8 @@ int run_krelvo(const Options& options) {
     outcome.interrupted = InterruptHandler::requested();
     timed_out = stop && !outcome.interrupted;
     plan = map_back(problem, transformed, outcome.plan);
+    drop_untouched_offcuts(plan, problem);
+    keep_offcuts(plan, transformed, options.keep_offcuts);
   } catch (const automation::AutomationError& error) {
     std::cerr << "krelvo: the optimization failed: " << describe(error) << '\n';
     return kExitRunFailed;
@@ -164,18 +193,26 @@ int run_krelvo(const Options& options) {
   const PlanSummary summary = summarize(problem, transformed, plan, solver_bound);
   if (summary.bound_cut_short)
     std::cerr << "krelvo: note: the LP bound was cut short after 1 s; the lower bound shown may be weaker\n";
+  const RunDescription run{options.level,
+                           options.seed,
+                           options.jobs,
+                           options.exact,
+                           transformed.scale.to_units(options.keep_offcuts),
+                           options.offcuts_file};
   const Report report{problem,
                       transformed,
                       plan,
                       summary,
                       outcome.interrupted,
-                      {options.level, options.seed, options.jobs, options.exact},
+                      run,
                       timed_out ? "time-limit" : outcome.interrupted ? "interrupt" : ""};
   const std::string text = options.format == "json"  ? render_json(report)
                            : options.format == "csv" ? render_csv(report)
                                                      : render_table(report);
   try {
     if (!options.svg_file.empty()) write_file_whole(options.svg_file, render_svg(report));
+    if (!options.html_file.empty()) write_file_whole(options.html_file, render_html(report, local_date_time()));
+    if (options.update_offcuts) update_rack(rack, placement, report);
   } catch (const automation::AutomationError& error) {
     std::cerr << "krelvo: " << error.description() << '\n';
     return kExitRunFailed;

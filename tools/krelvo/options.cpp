@@ -23,16 +23,18 @@ constexpr const char* kDescription =
 
 constexpr const char* kFooter =
     "Output: a table of the distinct cutting patterns and a summary (default), JSON or CSV on\n"
-    "standard output; --svg also writes a cutting diagram. A progress bar is shown on standard\n"
-    "error when it is a terminal. Ctrl-C stops the run at its next checkpoint and prints the\n"
-    "best plan so far, marked as interrupted; a second Ctrl-C ends krelvo at once.\n\n"
+    "standard output; --svg also writes a cutting diagram, --html a printable report. A\n"
+    "progress bar is shown on standard error when it is a terminal. Ctrl-C stops the run at its\n"
+    "next checkpoint and prints the best plan so far, marked as interrupted; a second Ctrl-C\n"
+    "ends krelvo at once. --update-offcuts writes the rack only when a plan was printed.\n\n"
     "Exit status: 0 plan printed, 1 the run failed (for example the stock ran out) or the\n"
     "output could not be written, 2 input or usage error, 130 interrupted by Ctrl-C.\n\n"
     "Examples:\n"
     "  krelvo examples/problems/door_frames.json\n"
     "  krelvo --items items.csv --stock stock.csv --kerf 3 --trim 10 --svg plan.svg\n"
     "  krelvo problem.json --level vrlojaka --seed clock --jobs 4 --format json\n"
-    "  krelvo problem.json --exact --time-limit 120";
+    "  krelvo problem.json --exact --time-limit 120\n"
+    "  krelvo job.json --offcuts rack.csv --keep-offcuts 300 --update-offcuts --html report.html";
 
 }  // namespace
 
@@ -78,6 +80,18 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv, std::ost
       ->check(CLI::IsMember({"table", "json", "csv"}))
       ->capture_default_str();
   app.add_option("--svg", options.svg_file, "Also write the cutting diagram to FILE (SVG)")->type_name("FILE");
+  app.add_option("--html", options.html_file, "Also write the printable cutting report to FILE (HTML, A4)")
+      ->type_name("FILE");
+  app.add_option(
+         "--offcuts", options.offcuts_file,
+         "Offcut rack, CSV or JSON {\"offcuts\": [...]} with length,quantity[,label]; cut first, shortest first")
+      ->type_name("FILE");
+  app.add_option("--keep-offcuts", options.keep_offcuts,
+                 "Keep every leftover of at least MIN (after its saw cut) as an offcut; the rest is scrap")
+      ->type_name("MIN")
+      ->check(CLI::PositiveNumber);
+  app.add_flag("--update-offcuts", options.update_offcuts,
+               "After the run write the rack back to the --offcuts FILE (used ones off, kept ones on; backup FILE~)");
   app.add_flag("-q,--quiet", options.quiet, "No progress bar");
   app.add_flag("--exact", options.exact,
                "Then search for a plan with the fewest bars and prove it optimal (stock of one length)");
@@ -98,6 +112,8 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv, std::ost
   std::string problem;
   if (options.problem_file.empty() && (options.items_file.empty() || options.stock_file.empty()))
     problem = "no input: give a problem file (JSON), or both --items and --stock (CSV)";
+  else if (options.update_offcuts && options.offcuts_file.empty())
+    problem = "--update-offcuts needs --offcuts FILE: the rack to write back";
   else if (options.jobs > 1 && options.seed == "fixed")
     problem = "--jobs " + std::to_string(options.jobs) +
               " needs --seed clock: with a fixed seed every job would build the same plans";

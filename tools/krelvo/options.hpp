@@ -18,6 +18,10 @@ struct Options {
   double trim = 0.0;
   std::string format = "table";
   std::string svg_file;
+  std::string html_file;
+  std::string offcuts_file;   // the offcut rack, CSV or JSON
+  double keep_offcuts = 0.0;  // leftovers at least this long are kept; 0 keeps none
+  bool update_offcuts = false;
   bool quiet = false;
   bool exact = false;  // after the heuristic, search for a plan with the fewest bars and prove it
   std::optional<double> time_limit;  // seconds; --exact defaults to kExactTimeLimit

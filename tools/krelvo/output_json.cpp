@@ -18,7 +18,7 @@ json length_json(const Report& report, double units) {
   return parse_number(scale.format(units)).value_or(units);
 }
 
-json bar_json(const Report& report, const CutBar& bar) {
+json bar_json(const Report& report, const CutBar& bar, std::size_t pattern) {
   const Kind& stock = report.stock_of(bar);
   json pieces = json::array();
   for (std::size_t item : bar.pieces) {
@@ -26,11 +26,17 @@ json bar_json(const Report& report, const CutBar& bar) {
     if (!report.problem.items[item].label.empty()) piece["label"] = report.problem.items[item].label;
     pieces.push_back(std::move(piece));
   }
-  json result = {{"stock", bar.stock + 1}, {"length", length_json(report, report.transformed.stock_units[bar.stock])}};
+  json result = {{"pattern", pattern + 1},
+                 {"stock", bar.stock + 1},
+                 {"length", length_json(report, report.transformed.stock_units[bar.stock])}};
   if (!stock.label.empty()) result["stock_label"] = stock.label;
+  result["from_offcut"] = report.from_offcut(bar);
   result["pieces"] = std::move(pieces);
   result["used"] = length_json(report, bar.used);
   result["leftover"] = length_json(report, bar.leftover);
+  result["kept"] = bar.kept > 0.0;
+  result["kept_length"] = length_json(report, bar.kept);
+  result["scrap"] = length_json(report, bar.leftover - bar.kept);
   return result;
 }
 
@@ -44,6 +50,9 @@ json summary_json(const Report& report) {
   json result = {{"bars_per_stock", std::move(bars_per_stock)},
                  {"waste", length_json(report, summary.waste)},
                  {"leftover", length_json(report, summary.leftover)},
+                 {"kept_length", length_json(report, summary.kept)},
+                 {"kept_count", summary.kept_count},
+                 {"scrap", length_json(report, summary.scrap)},
                  {"pieces_length", length_json(report, summary.pieces_length)},
                  {"stock_length", length_json(report, summary.stock_length)},
                  {"utilisation", summary.utilisation},
@@ -61,8 +70,10 @@ json summary_json(const Report& report) {
 }  // namespace
 
 std::string render_json(const Report& report) {
+  const std::vector<std::size_t> pattern_of = pattern_of_bars(group_patterns(report.plan), report.plan.bars.size());
   json bars = json::array();
-  for (const CutBar& bar : report.plan.bars) bars.push_back(bar_json(report, bar));
+  for (std::size_t bar = 0; bar < report.plan.bars.size(); ++bar)
+    bars.push_back(bar_json(report, report.plan.bars[bar], pattern_of[bar]));
   const json document = {
       {"otpad", length_json(report, report.summary.waste)},
       {"brsipka", report.plan.bars.size()},
@@ -74,6 +85,7 @@ std::string render_json(const Report& report) {
       {"exact", report.run.exact},
       {"kerf", length_json(report, report.transformed.kerf_units)},
       {"trim", length_json(report, report.transformed.trim_units)},
+      {"keep_offcuts", length_json(report, report.run.keep_offcuts)},
       {"bars", std::move(bars)},
       {"summary", summary_json(report)},
   };

@@ -12,4 +12,7 @@ std::string render_table(const Report& report);
 // "2150 (door frame) ×2, 1200 ×1": a bar's pieces, identical ones counted.
 std::string describe_pieces(const Report& report, const CutBar& bar);
 
+// "87.5 %" for 0.875.
+std::string percent(double fraction);
+
 }  // namespace krelvo::cli

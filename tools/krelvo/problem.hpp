@@ -25,6 +25,7 @@ struct Problem {
   std::vector<Kind> items;  // in the user's order; item numbers are 1-based positions here
   std::string stock_source;
   std::string items_source;
+  std::size_t offcut_kinds = 0;  // the first stock kinds are offcuts from the rack
 };
 
 struct Allowances {
@@ -63,6 +64,7 @@ struct CutBar {
   std::vector<std::size_t> pieces;  // indices into Problem::items, longest first, ties by number
   double used = 0.0;                // units: trim, pieces and the cuts between them
   double leftover = 0.0;            // units: the rest of the bar
+  double kept = 0.0;                // units: the part of the leftover kept as an offcut, 0 when scrapped
 };
 
 struct CuttingPlan {

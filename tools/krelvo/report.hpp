@@ -14,6 +14,8 @@ struct RunDescription {
   std::string seed;   // "fixed" or "clock"
   int jobs = 1;
   bool exact = false;
+  double keep_offcuts = 0.0;  // units: leftovers at least this long are kept; 0 keeps none
+  std::string offcuts_file;   // the rack, when one was given
 };
 
 struct Report {
@@ -27,6 +29,7 @@ struct Report {
 
   std::string length(double units) const { return transformed.scale.format(units); }
   const Kind& stock_of(const CutBar& bar) const { return problem.stock[bar.stock]; }
+  bool from_offcut(const CutBar& bar) const { return bar.stock < problem.offcut_kinds; }
 };
 
 }  // namespace krelvo::cli
