@@ -81,7 +81,7 @@ TEST(Dispatch, ByReferenceArgumentsOfTheirOwnTypeComeBackAfterSuccessAndFailure)
   EXPECT_TRUE(same_types[0] == Variant(int32_t{2}));
   EXPECT_TRUE(same_types[1] == Variant(int32_t{1}));
   std::vector<Variant> second_fails{Variant(int32_t{7}), Variant(Bstr(u"not a number"))};
-  EXPECT_EQ(error_number_of([&] { call_method(*probe, "swap", second_fails); }), kErrTypeMismatch);
+  EXPECT_THAT([&] { call_method(*probe, "swap", second_fails); }, RaisesAutomationError(kErrTypeMismatch));
   EXPECT_TRUE(second_fails[0] == Variant(int32_t{7}));
   EXPECT_TRUE(second_fails[1] == Variant(Bstr(u"not a number")));
 }

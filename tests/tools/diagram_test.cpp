@@ -111,7 +111,7 @@ class DrawnPlan : public testing::Test {
   }
   DrawnPlan() : DrawnPlan({{2150, 2, "door frame", "i1"}, {1200.5, 1, "", "i2"}}, {0.0, {{1, 2}}}) {}
 
-  Report report() const { return {problem_, transformed_, plan_, summary_, false, {"jaka", "fixed", 1, 400, ""}}; }
+  Report report() const { return {problem_, transformed_, plan_, summary_, false, {"jaka", "fixed", 1, false, 400, ""}}; }
 
   Problem problem_;
   TransformedProblem transformed_;

@@ -122,7 +122,7 @@ std::string render_rack(const OffcutRack& rack, const std::vector<Kind>& offcuts
   std::ostringstream out;
   out << "length,quantity,label\n";
   for (const Kind& offcut : offcuts)
-    out << number_text(offcut.length) << ',' << offcut.quantity << ',' << csv_field(offcut.label) << '\n';
+    out << round_trip_number_text(offcut.length) << ',' << offcut.quantity << ',' << csv_field(offcut.label) << '\n';
   return std::move(out).str();
 }
 
