@@ -61,6 +61,12 @@ TEST_P(BothBuilders, WorkedExamplesGiveTheirPlanAndWaste) {
       {"limited kind then unlimited", {{6}, {5}, {10, 20}, {1, 0}}, 0, {{0, 1}, {0, 3}, {0, 1}}, 6.0},
       {"bar too short stays empty", {{6}, {1}, {4, 10}, {1, 0}}, 0, {{0, 0}, {0, 1}}, 4.0},
       {"greedy then random fills exactly", {{3, 7}, {1, 1}, {10}, {0}}, 1, {{0, 1, 1}}, 0.0},
+      // A quantity of 0 or less is an unlimited supply: the second kind is never reached.
+      {"negative stock quantity is unlimited",
+       {{6}, {5}, {10, 20}, {-1, 0}},
+       0,
+       {{0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}},
+       16.0},
   };
   for (const Example& example : examples) {
     SCOPED_TRACE(example.name);
@@ -99,6 +105,8 @@ TEST_P(BothBuilders, BadInputsFailWithTheirErrorKind) {
       {"every open piece longer than an unlimited bar", inputs_of({{3, 6}, {0, 1}, {4}, {0}}), 100, 9,
        "stock kind 1 (length 4) cannot hold any remaining piece"},
       {"no trials on an unlimited bar", inputs_of({{3}, {1}, {10}, {0}}), 0, 9, "ntrial is 0"},
+      {"every open piece longer than a bar of negative quantity", inputs_of({{3, 6}, {0, 1}, {4, 10}, {-2, 1}}), 100,
+       9, "stock kind 1 (length 4) cannot hold any remaining piece"},
       {"negative quantity", inputs_of({{3, 4}, {1, -2}, {10}, {0}}), 100, 5, "item kind 2"},
       {"zero length", inputs_of({{0, 4}, {1, 1}, {10}, {0}}), 100, 5, "item kind 1"},
       {"negative length", inputs_of({{3, -4}, {1, 1}, {10}, {0}}), 100, 5, "item kind 2"},
