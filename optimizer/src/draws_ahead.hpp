@@ -42,8 +42,9 @@ class DrawsAhead {
   // Leaves `generator` just past the draws used: kAhead steps back from the
   // draws made, which costs less once per bar than saving a state per draw.
   void finish(automation::RandomGenerator& generator) const noexcept {
-    generator = draws_;
-    for (std::size_t step = 0; step < kAhead; ++step) generator.step_back();
+    automation::RandomGenerator back = draws_;  // a local copy stays in registers
+    for (std::size_t step = 0; step < kAhead; ++step) back.step_back();
+    generator = back;
   }
 
  private:
