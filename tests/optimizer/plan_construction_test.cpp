@@ -105,8 +105,6 @@ TEST_P(BothBuilders, BadInputsFailWithTheirErrorKind) {
       {"every open piece longer than an unlimited bar", inputs_of({{3, 6}, {0, 1}, {4}, {0}}), 100, 9,
        "stock kind 1 (length 4) cannot hold any remaining piece"},
       {"no trials on an unlimited bar", inputs_of({{3}, {1}, {10}, {0}}), 0, 9, "ntrial is 0"},
-      {"every open piece longer than a bar of negative quantity", inputs_of({{3, 6}, {0, 1}, {4, 10}, {-2, 1}}), 100,
-       9, "stock kind 1 (length 4) cannot hold any remaining piece"},
       {"negative quantity", inputs_of({{3, 4}, {1, -2}, {10}, {0}}), 100, 5, "item kind 2"},
       {"zero length", inputs_of({{0, 4}, {1, 1}, {10}, {0}}), 100, 5, "item kind 1"},
       {"negative length", inputs_of({{3, -4}, {1, 1}, {10}, {0}}), 100, 5, "item kind 2"},
@@ -139,6 +137,16 @@ TEST_P(BothBuilders, APieceLongerThanTheUnlimitedBarEndsThePlanOnceABarStaysEmpt
     EXPECT_NE(description.find("stock kind 1 (length 5)"), std::string::npos) << description;
     EXPECT_NE(description.find("can never be finished"), std::string::npos) << description;
   }
+}
+
+TEST_P(BothBuilders, AStockKindOfNegativeQuantityIsAnUnlimitedSupply) {
+  // Taken as a limited kind, its bars would never run out and the plan would
+  // grow without end: the low memory limit turns that into a quick error 7.
+  const ScopedPlanMemoryLimit limit(1 << 20);
+  EXPECT_EQ(build_error(inputs_of({{3, 6}, {0, 1}, {4, 10}, {-2, 1}})), 9);
+  EXPECT_NE(description.find("stock kind 1 (length 4) cannot hold any remaining piece"), std::string::npos)
+      << description;
+  EXPECT_NE(description.find("its supply is unlimited"), std::string::npos) << description;
 }
 
 INSTANTIATE_TEST_SUITE_P(

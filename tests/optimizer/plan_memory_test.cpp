@@ -11,7 +11,6 @@
 #include "automation/error.hpp"
 #include "memory_available.hpp"
 #include "plan_builder.hpp"
-#include "plan_memory.hpp"
 #include "problem_fixtures.hpp"
 #include "reference_plan_builder.hpp"
 #include "temporary_folder.hpp"
@@ -20,15 +19,6 @@ namespace krelvo::testing {
 namespace {
 
 using automation::AutomationError;
-
-// Lowers the plan memory limit for one test.
-class ScopedPlanMemoryLimit {
- public:
-  explicit ScopedPlanMemoryLimit(std::size_t bytes) { set_plan_memory_limit_bytes(bytes); }
-  ~ScopedPlanMemoryLimit() { set_plan_memory_limit_bytes(0); }
-  ScopedPlanMemoryLimit(const ScopedPlanMemoryLimit&) = delete;
-  ScopedPlanMemoryLimit& operator=(const ScopedPlanMemoryLimit&) = delete;
-};
 
 // `kinds` item kinds of length 1, only kinds 3 and `kinds` with demand, on bars of 4.
 Problem few_kinds_with_demand(int32_t kinds) {

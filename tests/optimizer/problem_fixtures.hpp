@@ -9,6 +9,7 @@
 #include "internal_access.hpp"
 #include "krelvo.hpp"
 #include "plan.hpp"
+#include "plan_memory.hpp"
 
 namespace krelvo::testing {
 
@@ -74,6 +75,16 @@ inline std::vector<std::vector<int32_t>> bars_of(const Plan& plan) {
   }
   return bars;
 }
+
+// Lowers the plan memory limit for one test, so that a plan that would grow
+// without end fails at once.
+class ScopedPlanMemoryLimit {
+ public:
+  explicit ScopedPlanMemoryLimit(std::size_t bytes) { set_plan_memory_limit_bytes(bytes); }
+  ~ScopedPlanMemoryLimit() { set_plan_memory_limit_bytes(0); }
+  ScopedPlanMemoryLimit(const ScopedPlanMemoryLimit&) = delete;
+  ScopedPlanMemoryLimit& operator=(const ScopedPlanMemoryLimit&) = delete;
+};
 
 // Every plan of this problem has the same waste (two bars, each filled
 // exactly), so every offer ties and every tuning sum is equal.
