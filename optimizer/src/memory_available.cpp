@@ -60,7 +60,8 @@ bool lists_memory_controller(std::string_view controllers) {
 
 }  // namespace
 
-std::optional<uint64_t> cgroup_memory_limit(std::string_view proc_self_cgroup, const std::filesystem::path& mount_root) {
+std::optional<uint64_t> cgroup_memory_limit(std::string_view proc_self_cgroup,
+                                            const std::filesystem::path& mount_root) {
   std::optional<uint64_t> lowest;
   const auto take = [&lowest](std::optional<uint64_t> limit) {
     if (limit) lowest = std::min(lowest.value_or(*limit), *limit);

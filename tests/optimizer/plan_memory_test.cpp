@@ -112,10 +112,7 @@ struct CgroupCase {
 TEST(CgroupMemoryLimit, TheLowestLimitOfTheCgroupAndItsAncestors) {
   const CgroupCase cases[] = {
       {"v2 leaf", "0::/user.slice/job\n", {{"user.slice/job/memory.max", "1048576\n"}}, 1048576},
-      {"v2 parent lower than leaf",
-       "0::/a/b\n",
-       {{"a/memory.max", "2000\n"}, {"a/b/memory.max", "max\n"}},
-       2000},
+      {"v2 parent lower than leaf", "0::/a/b\n", {{"a/memory.max", "2000\n"}, {"a/b/memory.max", "max\n"}}, 2000},
       {"v2 leaf lower than parent", "0::/a/b\n", {{"a/memory.max", "9000\n"}, {"a/b/memory.max", "3000\n"}}, 3000},
       {"v2 without limit", "0::/a\n", {{"a/memory.max", "max\n"}}, std::nullopt},
       {"v2 root of a namespace", "0::/\n", {{"memory.max", "4096\n"}}, 4096},
