@@ -57,6 +57,12 @@ TEST_P(BothBuilders, WorkedExamplesGiveTheirPlanAndWaste) {
       {"limited kind then unlimited", {{6}, {5}, {10, 20}, {1, 0}}, 0, {{0, 1}, {0, 3}, {0, 1}}, 6.0},
       {"bar too short stays empty", {{6}, {1}, {4, 10}, {1, 0}}, 0, {{0, 0}, {0, 1}}, 4.0},
       {"greedy then random fills exactly", {{3, 7}, {1, 1}, {10}, {0}}, 1, {{0, 1, 1}}, 0.0},
+      // A quantity of 0 or less is an unlimited supply: the second kind is never reached.
+      {"negative stock quantity is unlimited",
+       {{6}, {5}, {10, 20}, {-1, 0}},
+       0,
+       {{0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}},
+       16.0},
   };
   for (const Example& example : examples) {
     SCOPED_TRACE(example.name);
@@ -127,6 +133,16 @@ TEST_P(BothBuilders, APieceLongerThanTheUnlimitedBarEndsThePlanOnceABarStaysEmpt
         build_call(inputs_of({{7, 3}, {1, 1}, {5}, {0}}), ngreedy, 1),
         RaisesAutomationError(9, AllOf(HasSubstr("stock kind 1 (length 5)"), HasSubstr("can never be finished"))));
   }
+}
+
+TEST_P(BothBuilders, AStockKindOfNegativeQuantityIsAnUnlimitedSupply) {
+  // Taken as a limited kind, its bars would never run out and the plan would
+  // grow without end: the low memory limit turns that into a quick error 7.
+  const ScopedPlanMemoryLimit limit(1 << 20);
+  EXPECT_EQ(build_error(inputs_of({{3, 6}, {0, 1}, {4, 10}, {-2, 1}})), 9);
+  EXPECT_NE(description.find("stock kind 1 (length 4) cannot hold any remaining piece"), std::string::npos)
+      << description;
+  EXPECT_NE(description.find("its supply is unlimited"), std::string::npos) << description;
 }
 
 INSTANTIATE_TEST_SUITE_P(
