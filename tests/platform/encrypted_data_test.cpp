@@ -200,7 +200,7 @@ TEST(EncryptedData, IterationCountsOutsideTheCapAreRefusedAtOnce) {
     for (std::size_t i = 0; i < 4; ++i) envelope[5 + i] = static_cast<uint8_t>(iterations >> (24 - 8 * i));
     const auto start = std::chrono::steady_clock::now();
     EXPECT_THAT([&] { data->Decrypt(Bstr(to_base64(envelope))); },
-                RaisesAutomationError(kErrBadData, HasSubstr("iterations are out of range")));
+                RaisesAutomationError(kErrBadData, ::testing::HasSubstr("iterations are out of range")));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
   }
 }
