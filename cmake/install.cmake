@@ -24,13 +24,15 @@ function(set_runpath_to_libraries target installed_folder component)
     endif()" COMPONENT ${component})
 endfunction()
 
-# install_library(TARGET PACKAGE LIBRARY_COMPONENT DEV_COMPONENT TARGETS t... HEADER_FOLDERS f...
+# install_library(TARGET PACKAGE LIBRARY_COMPONENT DEV_COMPONENT TARGETS t...
 #                 PKG_CONFIG name DESCRIPTION text [PKG_REQUIRES pc] [DEPENDENCY package])
+# Installs each target with the public include folder add_public_library gave it.
 function(install_library target package library_component dev_component)
-  cmake_parse_arguments(LIB "" "DEPENDENCY;PKG_CONFIG;PKG_REQUIRES;DESCRIPTION" "TARGETS;HEADER_FOLDERS" ${ARGN})
+  cmake_parse_arguments(LIB "" "DEPENDENCY;PKG_CONFIG;PKG_REQUIRES;DESCRIPTION" "TARGETS" ${ARGN})
   install(TARGETS ${LIB_TARGETS} EXPORT ${package}Targets
     LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT ${library_component} NAMELINK_COMPONENT ${dev_component})
-  foreach(folder ${LIB_HEADER_FOLDERS})
+  foreach(library ${LIB_TARGETS})
+    get_target_property(folder ${library} PUBLIC_INCLUDE_FOLDER)
     install(DIRECTORY ${folder}/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT ${dev_component}
             FILES_MATCHING PATTERN "*.hpp")
   endforeach()
@@ -61,14 +63,13 @@ endfunction()
 
 install_library(automation_runtime AutomationRuntime runtime_library runtime_development
   TARGETS automation_runtime automation_common
-  HEADER_FOLDERS ${PROJECT_SOURCE_DIR}/common/include ${PROJECT_SOURCE_DIR}/platform/include
   PKG_CONFIG automation-runtime DESCRIPTION "Component runtime of Krelvo and Drumel: creation by name, late binding, events")
 install_library(Krelvo Krelvo krelvo_library krelvo_development
-  TARGETS Krelvo HEADER_FOLDERS ${PROJECT_SOURCE_DIR}/optimizer/include
+  TARGETS Krelvo
   DEPENDENCY AutomationRuntime PKG_CONFIG krelvo PKG_REQUIRES automation-runtime
   DESCRIPTION "One-dimensional cutting-stock optimizer")
 install_library(Drumel Drumel drumel_library drumel_development
-  TARGETS Drumel HEADER_FOLDERS ${PROJECT_SOURCE_DIR}/utility/include
+  TARGETS Drumel
   DEPENDENCY AutomationRuntime PKG_CONFIG drumel PKG_REQUIRES automation-runtime
   DESCRIPTION "Utility classes: text files, INI files, registry strings, checksums, ciphers")
 set_runpath_to_libraries(Krelvo ${CMAKE_INSTALL_LIBDIR} krelvo_library)
