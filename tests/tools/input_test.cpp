@@ -7,6 +7,7 @@
 #include "error_text.hpp"
 #include "input_checks.hpp"
 #include "input_csv.hpp"
+#include "decimal.hpp"
 #include "input_json.hpp"
 
 namespace krelvo::cli {
@@ -72,7 +73,89 @@ INSTANTIATE_TEST_SUITE_P(
             R"({"stock": [{"length": 6000, "quantity": 1}], "items": [{"length": 10, "quantity": 1, "label": 7}]})",
             "p.json: item 1: label must be a string, not 7"},
         BadInput{R"({"stock": [{"length": 6000, "quantity": 1}], "items": [5]})",
-                 "p.json: item 1: expected an object with \"length\" and \"quantity\", not 5"}));
+                 "p.json: item 1: expected an object with \"length\" and \"quantity\", not 5"},
+        // Numbers beyond the range of doubles are input errors, not an abort.
+        BadInput{R"({"stock": [{"length": 1e309, "quantity": 0}], "items": [{"length": 1, "quantity": 1}]})",
+                 "p.json: stock 1: the number 1e309 is too large"},
+        BadInput{R"({"stock": [{"length": 6000, "quantity": 0}], "items": [{"length": 1, "quantity": 1},
+                 {"length": 2, "quantity": -1e400}]})",
+                 "p.json: item 2: the number -1e400 is too large"},
+        BadInput{R"({"stock": [{"length": 6000, "quantity": 0}], "items": [{"length": 1, "quantity": 1e-400}]})",
+                 "p.json: item 1: quantity 1e-400 is not a whole number"},
+        BadInput{R"({"stock": [{"length": 6000, "quantity": 0}], "items": [{"length": 1e-400, "quantity": 1}]})",
+                 "p.json: item 1: length 1e-400 is too small"},
+        // Ambiguous documents: a repeated key, bytes after the end.
+        BadInput{R"({"stock": [{"length": 6000, "quantity": 0}], "items": [{"length": 20, "quantity": 1, "length": 1}]})",
+                 "p.json: item 1: the key \"length\" appears more than once"},
+        BadInput{R"({"stock": [], "items": [], "items": []})", "p.json: the key \"items\" appears more than once"},
+        BadInput{"{\"stock\": [], \"items\": []} x",
+                 "p.json:1:28: invalid JSON: syntax error while parsing value - invalid literal; last read: "
+                 "'\"items\": []} x'; expected end of input"}));
+
+TEST(InputJson, BytesAfterANulAreNotIgnored) {
+  for (const std::string& text : {std::string("{\"stock\": [], \"items\": []}\n\0garbage", 35),
+                                 std::string("{\"stock\": [], \"items\": []}\0", 27)})
+    EXPECT_EQ(error_text([&] { parse_problem_json(text, "p.json"); }),
+              "p.json:" + std::string(text.size() == 35 ? "2:1" : "1:27") +
+                  ": invalid JSON: unexpected bytes after the end of the document");
+}
+
+TEST(InputJson, LongNumbersAreCutShortInMessages) {
+  const std::string digits(400, '9');
+  const std::string message = error_text([&] {
+    parse_problem_json(R"({"stock": [{"length": )" + digits + R"(, "quantity": 0}], "items": []})", "p.json");
+  });
+  EXPECT_EQ(message, "p.json: stock 1: the number " + digits.substr(0, 40) + "… is too large");
+}
+
+TEST(InputJson, KeepsTheLengthAsWritten) {
+  const Problem problem = parse_problem_json(
+      R"({"stock": [{"length": 10, "quantity": 0}], "items": [{"length": 2.0000000009, "quantity": 5}]})", "p.json");
+  EXPECT_EQ(problem.items[0].length_text, "2.0000000009");
+  EXPECT_EQ(problem.stock[0].length_text, "10");
+}
+
+struct DecimalCase {
+  const char* text;
+  bool negative;
+  const char* digits;
+  int64_t exponent;
+  int64_t decimals;
+};
+
+class ParseDecimal : public testing::TestWithParam<DecimalCase> {};
+
+TEST_P(ParseDecimal, KeepsEveryDigit) {
+  const std::optional<Decimal> decimal = parse_decimal(GetParam().text);
+  ASSERT_TRUE(decimal);
+  EXPECT_EQ(decimal->negative, GetParam().negative);
+  EXPECT_EQ(decimal->digits, GetParam().digits);
+  EXPECT_EQ(decimal->exponent, GetParam().exponent);
+  EXPECT_EQ(decimal->decimals(), GetParam().decimals);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ParseDecimal,
+                         testing::Values(DecimalCase{"2150", false, "215", 1, 0}, DecimalCase{"0.25", false, "25", -2, 2},
+                                         DecimalCase{"-12.500", true, "125", -1, 1},
+                                         DecimalCase{"1.00000000000000001", false, "100000000000000001", -17, 17},
+                                         DecimalCase{"1.5e3", false, "15", 2, 0}, DecimalCase{"25E-4", false, "25", -4, 4},
+                                         DecimalCase{"+007", false, "7", 0, 0}, DecimalCase{"0.000", false, "", 0, 0},
+                                         DecimalCase{".5", false, "5", -1, 1}, DecimalCase{"5.", false, "5", 0, 0}));
+
+TEST(ParseDecimalSyntax, RefusesWhatIsNoNumber) {
+  for (const char* text : {"", "-", ".", "1e", "1e+", "12,5", "3mm", " 1", "0x10", "inf", "nan", "1..2", "--1"})
+    EXPECT_FALSE(parse_decimal(text)) << text;
+}
+
+TEST(ParseDecimalScaled, IsExactOrNothing) {
+  EXPECT_EQ(parse_decimal("2150.25")->scaled(2, int64_t{1} << 50), 215025);
+  EXPECT_EQ(parse_decimal("2150.25")->scaled(3, int64_t{1} << 50), 2150250);
+  EXPECT_FALSE(parse_decimal("2150.25")->scaled(1, int64_t{1} << 50));  // not whole
+  EXPECT_EQ(parse_decimal("1125899906842624")->scaled(0, int64_t{1} << 50), int64_t{1} << 50);
+  EXPECT_FALSE(parse_decimal("1125899906842625")->scaled(0, int64_t{1} << 50));
+  EXPECT_FALSE(parse_decimal("1e999999")->scaled(0, int64_t{1} << 50));
+  EXPECT_EQ(parse_decimal("0")->scaled(6, 10), 0);
+}
 
 TEST(InputCsv, ReadsColumnsByHeaderQuotesAndBlankLines) {
   const std::vector<Kind> kinds = parse_kinds_csv(
@@ -111,8 +194,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"length,quantity\nabc,4\n", "items.csv:2: length \"abc\" is not a number"},
         BadInput{"length,quantity\n2150,4\n1,5,4\n", "items.csv:3: expected 2 fields as in the header, found 3"},
         BadInput{"length,quantity\n-5,4\n", "items.csv:2: length -5 is negative"},
-        BadInput{"length,quantity\ninf,4\n", "items.csv:2: length inf is not a finite number"},
+        BadInput{"length,quantity\ninf,4\n", "items.csv:2: length \"inf\" is not a number"},
         BadInput{"length,quantity\n5,4.5\n", "items.csv:2: quantity 4.5 is not a whole number"},
+        BadInput{"length,quantity\n1e309,4\n", "items.csv:2: length 1e309 is too large"},
         BadInput{"length,quantity\n5,\n", "items.csv:2: quantity \"\" is not a number"},
         BadInput{"length,quantity\n5,3000000000\n", "items.csv:2: quantity 3000000000 is more than 2147483647"},
         BadInput{"length,quantity,label\n5,1,\"open\n", "items.csv:2: a quoted field is not closed on its line"},

@@ -297,6 +297,40 @@ class InputErrors(KrelvoTestCase):
                 arguments = content if isinstance(content, list) else [self.write(name + ".json", content)]
                 self.assert_input_error(arguments, message)
 
+    def test_hostile_numbers_and_ambiguous_documents_are_input_errors(self):
+        item = '{"length": 1, "quantity": 1}'
+        cases = {
+            "beyond double": ('{"stock": [{"length": 1e309, "quantity": 0}], "items": [%s]}' % item,
+                              "p.json: stock 1: the number 1e309 is too large"),
+            "400 digits": ('{"stock": [{"length": %s, "quantity": 0}], "items": [%s]}' % ("9" * 400, item),
+                           "p.json: stock 1: the number " + "9" * 40 + "… is too large"),
+            "repeated key": ('{"stock": [{"length": 10, "quantity": 0}], "items": [{"length": 20, "quantity": 1, '
+                             '"length": 1}]}', 'p.json: item 1: the key "length" appears more than once'),
+            "repeated list": ('{"stock": [{"length": 10, "quantity": 0}], "items": [%s], "items": [%s]}' % (item, item),
+                              'p.json: the key "items" appears more than once'),
+            "bytes after": ('{"stock": [{"length": 10, "quantity": 0}], "items": [%s]}\0garbage' % item,
+                            "unexpected bytes after the end of the document"),
+            "near-whole piece": ('{"stock": [{"length": 10, "quantity": 0}], "items": [{"length": 2.0000000009, '
+                                 '"quantity": 5}]}',
+                                 "p.json: item 1: length 2.0000000009 has 10 decimals; krelvo works to 6 decimals"),
+            "tiny piece": ('{"stock": [{"length": 10, "quantity": 0}], "items": [%s, {"length": 1e-9, "quantity": 1}]}'
+                           % item, "p.json: item 2: length 1e-9 has 9 decimals"),
+        }
+        for name, (text, message) in cases.items():
+            with self.subTest(name):
+                self.assert_input_error([self.write("p.json", text)], message)
+
+    def test_labels_cannot_reach_the_terminal_raw(self):
+        problem = self.write("p.json", {"stock": [{"length": 100, "quantity": 0}],
+                                        "items": [{"length": 60, "quantity": 1, "label": "\x1b]0;pwned\x07"},
+                                                  {"length": 10, "quantity": 1, "label": "two\nlines"}]})
+        result = run(problem)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertNotIn("\x1b", result.stdout)
+        self.assertIn("60 (\\x1b]0;pwned\\x07) ×1, 10 (two\\nlines) ×1", result.stdout)
+        bad_header = self.write("items.csv", "length,quantity,\x1b[2Jlabel\n")
+        self.assert_input_error(["--items", bad_header, "--stock", bad_header], "\\x1b[2Jlabel")
+
     def test_csv_errors_name_the_line(self):
         stock = self.write("stock.csv", "length,quantity\n6000,0\n")
         items = self.write("items.csv", "length,quantity\n100,2\n\nabc,1\n")
@@ -310,16 +344,33 @@ class InputErrors(KrelvoTestCase):
         example = os.path.join(EXAMPLES, "door_frames.json")
         self.assert_input_error([example, "--jobs", "2"], "--jobs 2 needs --seed clock")
 
-    def test_exhausted_stock_is_a_run_error_with_the_librarys_description(self):
+    def test_stock_too_small_for_the_demand_is_said_before_the_run(self):
         problem = self.write("p.json", {"stock": [{"length": 6000, "quantity": 1}],
                                         "items": [{"length": 4000, "quantity": 2}]})
-        result = run(problem, "--svg", self.path("never.svg"))
-        self.assertEqual(result.returncode, 1)
-        self.assertEqual(result.stdout, "")
-        self.assertFalse(os.path.exists(self.path("never.svg")))
-        self.assertIn("krelvo: the optimization failed: Subscript out of range", result.stderr)
-        self.assertIn("(error 9", result.stderr)
+        self.assert_input_error([problem], "krelvo: " + problem + ": the items need at least 2 bars of 6000 "
+                                "(12 000 in all), but only 1 bar of 6000 is in stock")
 
+    def test_closed_standard_output_writes_no_diagram(self):
+        example = os.path.join(EXAMPLES, "door_frames.json")
+        svg = self.path("plan.svg")
+        result = subprocess.run([KRELVO, example, "--svg", svg], stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
+                                text=True, timeout=120, preexec_fn=lambda: os.close(1))
+        self.assertEqual(result.returncode, 1)
+        self.assertIn("cannot write the plan to standard output", result.stderr)
+        self.assertFalse(os.path.exists(svg))
+
+    def test_job_beyond_memory_is_refused_up_front(self):
+        import resource
+        # 40 000 kinds of one piece each on bars of 40: some 20 000 bars of 40 001 counts, times four copies.
+        items = [{"length": 1 + index % 39, "quantity": 1} for index in range(40000)]
+        problem = self.write("p.json", {"stock": [{"length": 40, "quantity": 0}], "items": items})
+        limit = 512 * 1024 * 1024
+        result = subprocess.run([KRELVO, problem, "--seed", "clock", "--jobs", "2"], capture_output=True, text=True,
+                                timeout=120, preexec_fn=lambda: resource.setrlimit(resource.RLIMIT_AS, (limit, limit)))
+        self.assertEqual(result.returncode, 2, result.stderr)
+        self.assertEqual(result.stdout, "")
+        self.assertRegex(result.stderr, r"^krelvo: the job needs about [\d.]+ GB of memory \(2 jobs of [\d.]+ GB\), "
+                                        r"but only 537 MB is available; run fewer --jobs or split the item list\n$")
 
     def test_unwritable_diagram_fails_before_any_output(self):
         example = os.path.join(EXAMPLES, "door_frames.json")
@@ -338,6 +389,10 @@ class Runs(KrelvoTestCase):
         self.assertIsNone(child.poll(), "the run must still be going")
         child.send_signal(signal.SIGINT)
         interrupted_at = time.monotonic()
+        # Acknowledged at once, long before the checkpoint.
+        self.assertEqual(child.stderr.readline(),
+                         "krelvo: stopping at the next checkpoint; press Ctrl-C again to quit\n")
+        self.assertLess(time.monotonic() - interrupted_at, 1.0)
         out, err = child.communicate(timeout=120)
         # The next checkpoint comes after at most one block of 100 plans; the whole run takes a hundred times more.
         self.assertLess(time.monotonic() - interrupted_at, 15.0)

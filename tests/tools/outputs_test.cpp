@@ -15,13 +15,13 @@ namespace {
 class Outputs : public testing::Test {
  protected:
   Outputs()
-      : problem_{{{6000, 0, "rack, A", "s"}},
-                 {{2150, 4, "door frame", "i1"}, {1200.5, 4, "", "i2"}, {100, 0, "", "i3"}},
+      : problem_{{{6000, 0, "rack, A", "s", {}}},
+                 {{2150, 4, "door frame", "i1", {}}, {1200.5, 4, "", "i2", {}}, {100, 0, "", "i3", {}}},
                  "p.json",
                  "p.json"},
         transformed_(transform(problem_, {3.0, 10.0})),
-        // Optimizer kinds ascending: 100, 1200.5, 2150.
-        plan_(map_back(problem_, transformed_, {0.0, {{0, 1, 2}, {0, 2, 0}, {0, 1, 2}}})),
+        // Optimizer kinds ascending, those with demand only: 1200.5, 2150.
+        plan_(map_back(problem_, transformed_, {0.0, {{1, 2}, {2, 0}, {1, 2}}})),
         summary_(summarize(problem_, transformed_, plan_)) {}
 
   Report report(bool interrupted = false) const {

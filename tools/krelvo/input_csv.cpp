@@ -68,12 +68,6 @@ std::vector<Column> read_header(const std::vector<std::string>& names, const std
   return columns;
 }
 
-double number_field(const std::string& text, const char* name, const std::string& where) {
-  const std::optional<double> value = parse_number(text);
-  if (!value) raise_input_error(where, std::string(name) + " " + quoted(trim_blanks(text)) + " is not a number");
-  return *value;
-}
-
 Kind read_row(const std::vector<std::string>& fields, const std::vector<Column>& columns, const std::string& where) {
   if (fields.size() != columns.size())
     raise_input_error(where, "expected " + std::to_string(columns.size()) + " fields as in the header, found " +
@@ -83,10 +77,12 @@ Kind read_row(const std::vector<std::string>& fields, const std::vector<Column>&
   for (std::size_t index = 0; index < columns.size(); ++index) {
     switch (columns[index]) {
       case Column::kLength:
-        kind.length = checked_length(number_field(fields[index], "length", where), where);
+        kind.length_text = std::string(trim_blanks(fields[index]));
+        if (kind.length_text.starts_with('+')) kind.length_text.erase(0, 1);
+        kind.length = checked_length(token_value(kind.length_text, "length", where), where);
         break;
       case Column::kQuantity:
-        kind.quantity = checked_quantity(number_field(fields[index], "quantity", where), where);
+        kind.quantity = checked_quantity_text(trim_blanks(fields[index]), where);
         break;
       case Column::kLabel:
         kind.label = std::string(trim_blanks(fields[index]));
@@ -122,6 +118,8 @@ std::vector<Kind> parse_kinds_csv(std::string_view text, const std::string& sour
   return kinds;
 }
 
-std::vector<Kind> read_kinds_csv(const std::string& path) { return parse_kinds_csv(read_input_file(path), path); }
+std::vector<Kind> read_kinds_csv(const std::string& path) {
+  return parse_kinds_csv(read_input_file(path), input_name(path));
+}
 
 }  // namespace krelvo::cli

@@ -5,11 +5,13 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <optional>
 
 #include "automation/error.hpp"
 #include "exit_status.hpp"
 #include "input_csv.hpp"
 #include "input_json.hpp"
+#include "memory_need.hpp"
 #include "optimizer_job.hpp"
 #include "options.hpp"
 #include "output_csv.hpp"
@@ -19,6 +21,7 @@
 #include "plan_summary.hpp"
 #include "progress_bar.hpp"
 #include "run.hpp"
+#include "terminal_text.hpp"
 
 namespace krelvo::cli {
 namespace {
@@ -66,6 +69,21 @@ void write_file_whole(const std::string& path, const std::string& text) {
   }
 }
 
+// Every line krelvo says on standard error; file contents in it are escaped.
+void say(const std::string& message) { std::cerr << "krelvo: " << terminal_text(message) << '\n'; }
+
+// The diagram's folder is checked before a run that may take long, so a
+// typing error costs nothing.
+std::optional<std::string> unwritable_folder(const std::string& path) {
+  std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  if (folder.empty()) folder = ".";
+  std::error_code error;
+  if (!std::filesystem::is_directory(folder, error))
+    return "cannot write " + path + ": " + std::strerror(ENOENT);
+  if (access(folder.c_str(), W_OK) != 0) return "cannot write " + path + ": " + std::strerror(errno);
+  return std::nullopt;
+}
+
 int run_krelvo(const Options& options) {
   Problem problem;
   TransformedProblem transformed;
@@ -73,10 +91,20 @@ int run_krelvo(const Options& options) {
     problem = load_problem(options);
     transformed = transform(problem, {options.kerf, options.trim});
   } catch (const automation::AutomationError& error) {
-    std::cerr << "krelvo: " << error.description() << '\n';
+    say(error.description());
     return kExitInputError;
   }
-  for (const std::string& warning : transformed.warnings) std::cerr << "krelvo: warning: " << warning << '\n';
+  if (const auto refusal =
+          memory_refusal(run_memory_bytes(transformed.input, options.jobs), memory_available_bytes(), options.jobs)) {
+    say(*refusal);
+    return kExitInputError;
+  }
+  if (!options.svg_file.empty())
+    if (const auto problem_text = unwritable_folder(options.svg_file)) {
+      say(*problem_text);
+      return kExitRunFailed;
+    }
+  for (const std::string& warning : transformed.warnings) say("warning: " + warning);
 
   RunOutcome outcome;
   CuttingPlan plan;
@@ -89,12 +117,11 @@ int run_krelvo(const Options& options) {
         InterruptHandler::requested(), [&](const ProgressBoard& board) { progress_bar.draw(board.overall()); });
     plan = map_back(problem, transformed, outcome.plan);
   } catch (const automation::AutomationError& error) {
-    std::cerr << "krelvo: the optimization failed: " << describe(error) << '\n';
+    say("the optimization failed: " + describe(error));
     return kExitRunFailed;
   }
   for (const auto& [job, error] : outcome.failed_jobs)
-    std::cerr << "krelvo: warning: job " << job << " failed: " << describe(error)
-              << "; the best plan of the other jobs is shown\n";
+    say("warning: job " + std::to_string(job) + " failed: " + describe(error) + "; the best plan of the other jobs is shown");
 
   const PlanSummary summary = summarize(problem, transformed, plan);
   const Report report{problem, transformed,         plan,
@@ -102,19 +129,20 @@ int run_krelvo(const Options& options) {
   const std::string text = options.format == "json"  ? render_json(report)
                            : options.format == "csv" ? render_csv(report)
                                                      : render_table(report);
+  // The plan first: when it cannot be written, no diagram appears either.
+  std::cout << text << std::flush;
+  if (!std::cout) {
+    say("cannot write the plan to standard output");
+    return kExitRunFailed;
+  }
   try {
     if (!options.svg_file.empty()) write_file_whole(options.svg_file, render_svg(report));
   } catch (const automation::AutomationError& error) {
-    std::cerr << "krelvo: " << error.description() << '\n';
-    return kExitRunFailed;
-  }
-  std::cout << text << std::flush;
-  if (!std::cout) {
-    std::cerr << "krelvo: cannot write the plan to standard output\n";
+    say(error.description());
     return kExitRunFailed;
   }
   if (outcome.interrupted) {
-    std::cerr << "krelvo: interrupted; the plan shown is the best found so far\n";
+    say("interrupted; the plan shown is the best found so far");
     return kExitInterrupted;
   }
   return kExitSuccess;

@@ -14,8 +14,7 @@ using json = nlohmann::ordered_json;
 json length_json(const Report& report, double units) {
   const LengthScale& scale = report.transformed.scale;
   if (const auto whole = scale.whole_user(units)) return *whole;
-  if (scale.exact()) return scale.to_user(units);
-  return parse_number(scale.format(units)).value_or(units);
+  return scale.to_user(units);
 }
 
 json bar_json(const Report& report, const CutBar& bar) {

@@ -160,6 +160,10 @@ std::string xml_text(std::string_view text) {
           escaped += c;
     }
   }
+  // U+FFFE and U+FFFF are no XML characters either.
+  for (const std::string_view never : {"\xEF\xBF\xBE", "\xEF\xBF\xBF"})
+    for (std::size_t at = escaped.find(never); at != std::string::npos; at = escaped.find(never, at))
+      escaped.replace(at, never.size(), "\xEF\xBF\xBD");
   return escaped;
 }
 
