@@ -43,6 +43,16 @@ TEST(Options, DefaultsAndEveryOption) {
   EXPECT_EQ(options.trim, 10.0);
   EXPECT_EQ(options.svg_file, "d.svg");
   EXPECT_TRUE(options.quiet);
+
+  const Parsed spreadsheet = parse({"--items", "-", "--stock", "s.csv", "--delimiter", "tab", "--decimal-comma",
+                                    "--time-limit", "1.5", "--stock-order", "best", "--jobs", "2", "-v"});
+  ASSERT_TRUE(spreadsheet.result.options) << spreadsheet.err;
+  EXPECT_EQ(spreadsheet.result.options->delimiter, '\t');
+  EXPECT_TRUE(spreadsheet.result.options->decimal_comma);
+  EXPECT_EQ(spreadsheet.result.options->time_limit_seconds, 1.5);
+  EXPECT_EQ(spreadsheet.result.options->stock_order, "best");
+  EXPECT_EQ(spreadsheet.result.options->jobs, 2);  // threads for the orders: no clock seed needed
+  EXPECT_TRUE(spreadsheet.result.options->verbose);
 }
 
 TEST(Options, LevelNumbersFollowRazineOpt) {
@@ -57,7 +67,8 @@ TEST(Options, HelpNamesEveryOptionAndExitStatus) {
   EXPECT_FALSE(help.result.options);
   EXPECT_EQ(help.result.exit_code, kExitSuccess);
   for (const char* text : {"--items", "--stock", "--level", "--seed", "--jobs", "--kerf", "--trim", "--format", "--svg",
-                           "--quiet", "--version", "Exit status", "130"})
+                           "--quiet", "--version", "--time-limit", "--stock-order", "--delimiter", "--decimal-comma",
+                           "--verbose", "Exit status", "130"})
     EXPECT_NE(help.out.find(text), std::string::npos) << text;
 }
 
@@ -83,8 +94,18 @@ INSTANTIATE_TEST_SUITE_P(
                             "with a fixed seed every job would build the same plans"},
                     Refused{{"p.json", "--jobs", "0", "--seed", "clock"}, "--jobs"},
                     Refused{{"p.json", "--level", "fast"}, "--level"},
-                    Refused{{"p.json", "--format", "xml"}, "--format"}, Refused{{"p.json", "--kerf", "-1"}, "--kerf"},
-                    Refused{{"p.json", "--trim", "ten"}, "--trim"}, Refused{{"p.json", "--bogus"}, "--bogus"},
+                    Refused{{"p.json", "--format", "xml"}, "--format"},
+                    Refused{{"p.json", "--kerf", "-3"}, "krelvo: --kerf: -3 is negative (see krelvo --help)"},
+                    Refused{{"p.json", "--kerf", "3,5"}, "krelvo: --kerf: \"3,5\" is not a number (use . for decimals)"},
+                    Refused{{"p.json", "--kerf", "3mm"}, "krelvo: --kerf: \"3mm\" is not a number (use . for decimals)"},
+                    Refused{{"p.json", "--kerf", "1e999"}, "krelvo: --kerf: 1e999 is too large"},
+                    Refused{{"p.json", "--trim", "ten"}, "--trim: \"ten\" is not a number"},
+                    Refused{{"p.json", "--jobs", "2.5", "--seed", "clock"}, "--jobs: 2.5 is not a whole number from 1 to 256"},
+                    Refused{{"p.json", "--jobs", "300", "--seed", "clock"}, "--jobs: 300 is not a whole number from 1 to 256"},
+                    Refused{{"p.json", "--time-limit", "0"}, "--time-limit: 0 is not more than 0"},
+                    Refused{{"p.json", "--stock-order", "random"}, "--stock-order"},
+                    Refused{{"--items", "-", "--stock", "-"}, "only one input can be - (standard input)"},
+                    Refused{{"p.json", "--bogus"}, "--bogus"},
                     Refused{{}, "krelvo: no input: give a problem file (JSON), or both --items and --stock (CSV)"},
                     Refused{{"--items", "i.csv"}, "no input"}));
 

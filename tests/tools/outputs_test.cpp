@@ -25,7 +25,7 @@ class Outputs : public testing::Test {
         summary_(summarize(problem_, transformed_, plan_)) {}
 
   Report report(bool interrupted = false) const {
-    return {problem_, transformed_, plan_, summary_, interrupted, {"jaka", "fixed", 1}};
+    return {problem_, transformed_, plan_, summary_, interrupted, {"jaka", "fixed", 1, "given", {0}, false}};
   }
 
   Problem problem_;
@@ -47,6 +47,19 @@ TEST_F(Outputs, TableGroupsPatternsAndSummarises) {
   EXPECT_NE(table.find("Lower bound:  3 bars; this plan has 3, gap 0 (0.0 %)"), std::string::npos) << table;
   EXPECT_EQ(table.find("INTERRUPTED"), std::string::npos);
   EXPECT_NE(render_table(report(true)).find("INTERRUPTED"), std::string::npos);
+}
+
+TEST_F(Outputs, SayHowTheRunStoppedAndWhichStockOrderItUsed) {
+  const Report stopped{problem_, transformed_, plan_, summary_, false, {"jaka", "fixed", 1, "best", {0}, true}};
+  const nlohmann::json document = nlohmann::json::parse(render_json(stopped));
+  EXPECT_EQ(document["stopped"], "time-limit");
+  EXPECT_EQ(document["interrupted"], false);
+  EXPECT_EQ(document["stock_order"], nlohmann::json::parse(R"({"rule": "best", "order": [1]})"));
+  const std::string table = render_table(stopped);
+  EXPECT_NE(table.find("STOPPED EARLY"), std::string::npos) << table;
+  EXPECT_NE(table.find("Stock order: best, stock kinds cut in the order 1"), std::string::npos) << table;
+  EXPECT_EQ(nlohmann::json::parse(render_json(report(true)))["stopped"], "interrupted");
+  EXPECT_EQ(nlohmann::json::parse(render_json(report()))["stopped"], nullptr);
 }
 
 TEST_F(Outputs, JsonListsEveryBarAndPieceInUserTerms) {

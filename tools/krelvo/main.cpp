@@ -1,15 +1,20 @@
 // krelvo: the command-line host of the cutting-stock optimizer.
 #include <unistd.h>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "automation/error.hpp"
 #include "exit_status.hpp"
 #include "input_csv.hpp"
+#include "input_checks.hpp"
 #include "input_json.hpp"
 #include "memory_need.hpp"
 #include "optimizer_job.hpp"
@@ -21,29 +26,27 @@
 #include "plan_summary.hpp"
 #include "progress_bar.hpp"
 #include "run.hpp"
+#include "run_messages.hpp"
+#include "stock_order.hpp"
+#include "stock_order_search.hpp"
 #include "terminal_text.hpp"
 
 namespace krelvo::cli {
 namespace {
 
-Problem load_problem(const Options& options) {
+Problem load_problem(const Options& options, std::vector<std::string>& warnings) {
   Problem problem;
   if (!options.problem_file.empty()) problem = read_problem_json(options.problem_file);
-  if (!options.items_file.empty()) {
-    problem.items = read_kinds_csv(options.items_file);
-    problem.items_source = options.items_file;
-  }
-  if (!options.stock_file.empty()) {
-    problem.stock = read_kinds_csv(options.stock_file);
-    problem.stock_source = options.stock_file;
-  }
+  const CsvFormat format{options.delimiter, options.decimal_comma};
+  const auto read_list = [&](const std::string& path, std::vector<Kind>& kinds, std::string& source) {
+    KindList list = read_kinds_csv(path, format);
+    kinds = std::move(list.kinds);
+    source = input_name(path);
+    warnings.insert(warnings.end(), list.warnings.begin(), list.warnings.end());
+  };
+  if (!options.items_file.empty()) read_list(options.items_file, problem.items, problem.items_source);
+  if (!options.stock_file.empty()) read_list(options.stock_file, problem.stock, problem.stock_source);
   return problem;
-}
-
-std::string describe(const automation::AutomationError& error) {
-  std::string text = error.description() + " (error " + std::to_string(error.number());
-  if (!error.source().empty()) text += " in " + error.source();
-  return text + ")";
 }
 
 // The diagram appears whole or not at all: written aside, then renamed.
@@ -84,16 +87,87 @@ std::optional<std::string> unwritable_folder(const std::string& path) {
   return std::nullopt;
 }
 
+// The stop request the jobs see: Ctrl-C, or the time limit passed.
+class StopWatch {
+ public:
+  explicit StopWatch(std::optional<double> limit_seconds) : limit_(limit_seconds) {}
+
+  // Called about every 100 ms while the jobs work.
+  void check() {
+    if (InterruptHandler::requested().load()) stop_.store(true);
+    if (limit_ && !stop_.load() && std::chrono::duration<double>(Clock::now() - start_).count() >= *limit_) {
+      stop_.store(true);
+      by_time_limit_ = true;
+    }
+  }
+  const std::atomic<bool>& flag() const { return stop_; }
+  bool by_time_limit() const { return by_time_limit_; }
+  bool interrupted() const { return InterruptHandler::requested().load(); }
+
+ private:
+  using Clock = std::chrono::steady_clock;
+  std::optional<double> limit_;
+  Clock::time_point start_ = Clock::now();
+  std::atomic<bool> stop_{false};
+  bool by_time_limit_ = false;
+};
+
+struct RunResult {
+  TransformedProblem transformed;
+  CuttingPlan plan;
+  StockOrder order;
+  std::vector<std::pair<int, automation::AutomationError>> failed_jobs;
+};
+
+RunResult run_search(const Options& options, const Problem& problem, const TransformedProblem& transformed,
+                     const StockOrder& order, StopWatch& stop_watch) {
+  const InterruptHandler interrupt;
+  ProgressBar progress_bar(!options.quiet, transformed.scale);
+  const JobSettings settings{level_number(options.level), options.seed == "clock"};
+  const Allowances allowances{options.kerf, options.trim};
+  if (options.stock_order == "best") {
+    OrderSearchOutcome found = search_stock_orders(
+        problem, allowances, options.jobs,
+        [&](const OptimizerInput& input, JobContext& context) { return run_optimizer(input, settings, context); },
+        stop_watch.flag(), [&](int16_t percent) {
+          stop_watch.check();
+          progress_bar.draw({percent, false, 0.0, 0});
+        });
+    stop_watch.check();
+    return {std::move(found.transformed), std::move(found.plan), std::move(found.order), {}};
+  }
+  RunOutcome outcome = run_jobs(
+      options.jobs, [&](int, JobContext& context) { return run_optimizer(transformed.input, settings, context); },
+      stop_watch.flag(), [&](const ProgressBoard& board) {
+        stop_watch.check();
+        progress_bar.draw(board.overall());
+      });
+  stop_watch.check();
+  return {transformed, map_back(problem, transformed, outcome.plan), order, std::move(outcome.failed_jobs)};
+}
+
 int run_krelvo(const Options& options) {
   Problem problem;
   TransformedProblem transformed;
+  StockOrder order;
+  std::vector<std::string> warnings;
   try {
-    problem = load_problem(options);
-    transformed = transform(problem, {options.kerf, options.trim});
+    problem = load_problem(options, warnings);
+    if (options.stock_order == "best" && problem.stock.size() > kMostStockKindsToOrder)
+      raise_input_error("--stock-order best", "tries every order of at most " +
+                                                  std::to_string(kMostStockKindsToOrder) + " stock kinds, not " +
+                                                  std::to_string(problem.stock.size()));
+    order = stock_order_by(problem, options.stock_order);
+    transformed = transform(problem, {options.kerf, options.trim}, order);
   } catch (const automation::AutomationError& error) {
-    say(error.description());
-    return kExitInputError;
+    if (options.stock_order != "best" || problem.stock.empty()) {
+      say(error.description());
+      return kExitInputError;
+    }
   }
+  const double runs = options.stock_order == "best" ? static_cast<double>(distinct_stock_orders(problem).size())
+                                                    : 1.0;
+  const int threads = options.stock_order == "best" ? options.jobs : 1;
   if (const auto refusal =
           memory_refusal(run_memory_bytes(transformed.input, options.jobs), memory_available_bytes(), options.jobs)) {
     say(*refusal);
@@ -104,28 +178,38 @@ int run_krelvo(const Options& options) {
       say(*problem_text);
       return kExitRunFailed;
     }
-  for (const std::string& warning : transformed.warnings) say("warning: " + warning);
+  for (const std::string& warning : warnings) say("warning: " + warning);
+  if (options.stock_order != "best")
+    for (const std::string& warning : transformed.warnings) say("warning: " + warning);
+  if (!options.quiet)
+    if (const auto notice = long_run_notice(
+            estimated_run_seconds(transformed.input, level_number(options.level), runs, threads),
+            options.time_limit_seconds))
+      say(*notice);
 
-  RunOutcome outcome;
-  CuttingPlan plan;
+  StopWatch stop_watch(options.time_limit_seconds);
+  RunResult result;
   try {
-    const InterruptHandler interrupt;
-    ProgressBar progress_bar(!options.quiet, transformed.scale);
-    const JobSettings settings{level_number(options.level), options.seed == "clock"};
-    outcome = run_jobs(
-        options.jobs, [&](int, JobContext& context) { return run_optimizer(transformed.input, settings, context); },
-        InterruptHandler::requested(), [&](const ProgressBoard& board) { progress_bar.draw(board.overall()); });
-    plan = map_back(problem, transformed, outcome.plan);
+    result = run_search(options, problem, transformed, order, stop_watch);
   } catch (const automation::AutomationError& error) {
-    say("the optimization failed: " + describe(error));
-    return kExitRunFailed;
+    say(error.number() == automation::kErrInvalidProcedureCall && options.stock_order == "best"
+            ? error.description()
+            : "the optimization failed: " + run_failure_text(error));
+    if (options.verbose) say("the optimizer said: " + library_error_text(error));
+    return options.stock_order == "best" && error.number() == automation::kErrInvalidProcedureCall ? kExitInputError
+                                                                                                   : kExitRunFailed;
   }
-  for (const auto& [job, error] : outcome.failed_jobs)
-    say("warning: job " + std::to_string(job) + " failed: " + describe(error) + "; the best plan of the other jobs is shown");
+  for (const auto& [job, error] : result.failed_jobs) {
+    say("warning: job " + std::to_string(job) + " failed: " + run_failure_text(error) +
+        "; the best plan of the other jobs is shown");
+    if (options.verbose) say("the optimizer said: " + library_error_text(error));
+  }
 
-  const PlanSummary summary = summarize(problem, transformed, plan);
-  const Report report{problem, transformed,         plan,
-                      summary, outcome.interrupted, {options.level, options.seed, options.jobs}};
+  const bool interrupted = stop_watch.interrupted();
+  const PlanSummary summary = summarize(problem, result.transformed, result.plan);
+  RunDescription run{options.level, options.seed, options.jobs, options.stock_order, result.order,
+                     stop_watch.by_time_limit() && !interrupted};
+  const Report report{problem, result.transformed, result.plan, summary, interrupted, std::move(run)};
   const std::string text = options.format == "json"  ? render_json(report)
                            : options.format == "csv" ? render_csv(report)
                                                      : render_table(report);
@@ -141,10 +225,11 @@ int run_krelvo(const Options& options) {
     say(error.description());
     return kExitRunFailed;
   }
-  if (outcome.interrupted) {
+  if (interrupted) {
     say("interrupted; the plan shown is the best found so far");
     return kExitInterrupted;
   }
+  if (report.run.stopped_by_time_limit) say("the time limit was reached; the plan shown is the best found so far");
   return kExitSuccess;
 }
 

@@ -60,13 +60,20 @@ json summary_json(const Report& report) {
 std::string render_json(const Report& report) {
   json bars = json::array();
   for (const CutBar& bar : report.plan.bars) bars.push_back(bar_json(report, bar));
+  json stopped = nullptr;
+  if (report.interrupted) stopped = "interrupted";
+  if (report.run.stopped_by_time_limit) stopped = "time-limit";
+  json order = json::array();
+  for (std::size_t kind : report.run.stock_order_used) order.push_back(kind + 1);
   const json document = {
       {"otpad", length_json(report, report.summary.waste)},
       {"brsipka", report.plan.bars.size()},
       {"interrupted", report.interrupted},
+      {"stopped", std::move(stopped)},
       {"level", report.run.level},
       {"seed", report.run.seed},
       {"jobs", report.run.jobs},
+      {"stock_order", {{"rule", report.run.stock_order}, {"order", std::move(order)}}},
       {"kerf", length_json(report, report.transformed.kerf_units)},
       {"trim", length_json(report, report.transformed.trim_units)},
       {"bars", std::move(bars)},

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "stock_order.hpp"
 #include "terminal_text.hpp"
 
 namespace krelvo::cli {
@@ -97,7 +98,11 @@ std::string render_table(const Report& report) {
   if (report.transformed.kerf_units > 0.0 || report.transformed.trim_units > 0.0)
     out << "Saw kerf " << report.length(report.transformed.kerf_units) << ", trim "
         << report.length(report.transformed.trim_units) << " off every bar\n";
+  if (report.run.stock_order != "given")
+    out << "Stock order: " << report.run.stock_order << ", stock kinds cut in the order " << stock_order_text(report.run.stock_order_used)
+        << '\n';
   if (report.interrupted) out << "INTERRUPTED: the best plan found before the run was stopped\n";
+  if (report.run.stopped_by_time_limit) out << "STOPPED EARLY: the best plan found within the time limit\n";
   out << '\n';
 
   const std::vector<std::string> headings = {"count", "stock", "used", "leftover", "pieces"};

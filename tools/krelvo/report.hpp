@@ -2,7 +2,9 @@
 // user's terms, the summary and how the run went.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 #include "plan_summary.hpp"
 #include "problem.hpp"
@@ -13,6 +15,9 @@ struct RunDescription {
   std::string level;  // "standardna"
   std::string seed;   // "fixed" or "clock"
   int jobs = 1;
+  std::string stock_order = "given";  // the --stock-order rule
+  std::vector<std::size_t> stock_order_used;  // indices into Problem::stock, in the order cut
+  bool stopped_by_time_limit = false;
 };
 
 struct Report {
