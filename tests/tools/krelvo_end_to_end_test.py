@@ -328,8 +328,11 @@ class InputErrors(KrelvoTestCase):
         self.assertEqual(result.returncode, 0, result.stderr)
         self.assertNotIn("\x1b", result.stdout)
         self.assertIn("60 (\\x1b]0;pwned\\x07) ×1, 10 (two\\nlines) ×1", result.stdout)
-        bad_header = self.write("items.csv", "length,quantity,\x1b[2Jlabel\n")
-        self.assert_input_error(["--items", bad_header, "--stock", bad_header], "\\x1b[2Jlabel")
+        items = self.write("items.csv", "length,quantity,\x1b[2Jcolour\n10,1,red\n")
+        stock = self.write("stock.csv", "length,quantity\n100,0\n")
+        warned = run("--items", items, "--stock", stock)
+        self.assertEqual(warned.returncode, 0, warned.stderr)
+        self.assertEqual(warned.stderr, 'krelvo: warning: %s:1: not used: the columns "\\x1b[2Jcolour"\n' % items)
 
     def test_csv_errors_name_the_line(self):
         stock = self.write("stock.csv", "length,quantity\n6000,0\n")
@@ -383,7 +386,8 @@ class InputErrors(KrelvoTestCase):
 class Runs(KrelvoTestCase):
     def test_ctrl_c_prints_the_best_plan_so_far_and_exits_130(self):
         problem = big_problem()
-        child = subprocess.Popen([KRELVO, self.write("big.json", problem), "--level", "vrlojaka", "--format", "json"],
+        child = subprocess.Popen([KRELVO, self.write("big.json", problem), "--level", "vrlojaka", "--format", "json",
+                                  "--quiet"],
                                  stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
         time.sleep(1.0)
         self.assertIsNone(child.poll(), "the run must still be going")
@@ -448,6 +452,118 @@ class Runs(KrelvoTestCase):
                     self.assertEqual(shown, b"")
                 else:
                     self.assertRegex(shown, rb"\[[#-]+\] +\d+%  waste \d+  \d+ bars  \d+:\d\d")
+
+
+class Workshop(KrelvoTestCase):
+    """Lists as spreadsheets export them, plain-language messages, time limits and stock order."""
+
+    def test_european_csv_with_aliases_and_extra_columns(self):
+        items = self.write("items.csv", "Naziv;Duljina;Kom;Boja\nvrata;2150,5;4;bijela\nprag;1200;3;\n;;;\n")
+        stock = self.write("stock.csv", "duljina;komada\n6000;0\n")
+        result = run("--items", items, "--stock", stock, "--format", "json")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(result.stderr, "krelvo: warning: %s:1: not used: the columns \"Boja\"\n" % items)
+        problem = {"stock": [{"length": 6000, "quantity": 0}],
+                   "items": [{"length": 2150.5, "quantity": 4}, {"length": 1200, "quantity": 3}]}
+        _, bars = self.bars_from_json(result.stdout)
+        self.check_plan(problem, bars)
+
+    def test_csv_output_reads_back_as_the_same_pieces_from_standard_input(self):
+        problem = {"stock": [{"length": 1000, "quantity": 0}],
+                   "items": [{"length": 300, "quantity": 2, "label": "=cmd|' /C calc'!A0"},
+                             {"length": 450.5, "quantity": 3, "label": "two\nlines, \"quoted\""}]}
+        first = run(self.write("p.json", problem), "--format", "csv")
+        self.assertEqual(first.returncode, 0, first.stderr)
+        self.assertIn("'=cmd", first.stdout)
+        stock = self.write("stock.csv", "length,quantity\n1000,0\n")
+        again = subprocess.run([KRELVO, "--items", "-", "--stock", stock, "--format", "json"], input=first.stdout,
+                               capture_output=True, text=True, timeout=120)
+        self.assertEqual(again.returncode, 0, again.stderr)
+        self.assertIn("standard input:1: not used: the columns", again.stderr)
+        document, _ = self.bars_from_json(again.stdout)
+        pieces = sorted((piece["length"], piece["label"]) for bar in document["bars"] for piece in bar["pieces"])
+        self.assertEqual(pieces, sorted([(300, problem["items"][0]["label"])] * 2 +
+                                        [(450.5, problem["items"][1]["label"])] * 3))
+
+    def test_messages_word_for_word(self):
+        example = os.path.join(EXAMPLES, "door_frames.json")
+        cases = [
+            ([example, "--kerf", "-3"], 2, "krelvo: --kerf: -3 is negative (see krelvo --help)\n"),
+            ([example, "--kerf", "3,5"], 2, 'krelvo: --kerf: "3,5" is not a number (use . for decimals) (see krelvo --help)\n'),
+            ([example, "--kerf", "3mm"], 2, 'krelvo: --kerf: "3mm" is not a number (use . for decimals) (see krelvo --help)\n'),
+            ([self.write("short.json", {"stock": [{"length": 6000, "quantity": 1}],
+                                        "items": [{"length": 2000, "quantity": 9}]})], 2,
+             "krelvo: %s: the items need at least 3 bars of 6000 (18 000 in all), but only 1 bar of 6000 is in stock\n"
+             % self.path("short.json")),
+            ([self.write("run.json", {"stock": [{"length": 6000, "quantity": 1}, {"length": 4000, "quantity": 1}],
+                                      "items": [{"length": 2100, "quantity": 4}]})], 1,
+             "krelvo: the optimization failed: the stock ran out before every piece was cut: the pieces do not pack "
+             "into the bars in stock; add bars, or a stock kind of quantity 0 (unlimited)\n"),
+            ([self.write("far.json", {"stock": [{"length": 10, "quantity": 1}, {"length": 20, "quantity": 0},
+                                                {"length": 30, "quantity": 0}], "items": [{"length": 5, "quantity": 1}]}),
+              "-q"], 0,
+             "krelvo: warning: %s: stock 3: this and later stock kinds are never used, because stock 2 is unlimited "
+             "(quantity 0)\n" % self.path("far.json")),
+        ]
+        for arguments, status, message in cases:
+            with self.subTest(arguments[-1]):
+                result = run(*arguments)
+                self.assertEqual(result.returncode, status, result.stderr)
+                self.assertEqual(result.stderr, message)
+        verbose = run(self.path("run.json"), "--verbose")
+        self.assertIn("krelvo: the optimizer said: ", verbose.stderr)
+        self.assertIn("(error 9 in Krelvo)", verbose.stderr)
+
+    def test_one_bar_is_one_bar(self):
+        result = run(self.write("p.json", {"stock": [{"length": 100, "quantity": 0}],
+                                           "items": [{"length": 50, "quantity": 2}]}))
+        self.assertIn("Cutting plan: 1 bar (", result.stdout)
+        self.assertIn("Lower bound:  1 bar; this plan has 1", result.stdout)
+        self.assertIn("50 ×2", result.stdout)
+
+    def test_time_limit_stops_with_the_best_plan_and_status_zero(self):
+        problem = big_problem()
+        started = time.monotonic()
+        result = run(self.write("big.json", problem), "--level", "vrlojaka", "--time-limit", "1", "--format", "json")
+        self.assertLess(time.monotonic() - started, 3.0)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        document, bars = self.bars_from_json(result.stdout)
+        self.assertEqual(document["stopped"], "time-limit")
+        self.assertFalse(document["interrupted"])
+        self.check_plan(problem, bars)
+        self.assertIn("the time limit was reached", result.stderr)
+
+    def test_long_run_is_announced(self):
+        heavy = big_problem(pieces_per_kind=(10, 40), kinds=100, seed=5)
+        child = subprocess.Popen([KRELVO, self.write("heavy.json", heavy), "--level", "vrlojaka"],
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+        notice = child.stderr.readline()
+        child.send_signal(signal.SIGINT)
+        child.communicate(timeout=120)
+        self.assertRegex(notice, r"^krelvo: this run may take about \d+ (min|h); Ctrl-C or --time-limit SECONDS "
+                                 r"stops it early with the best plan so far\n$")
+
+    def test_best_stock_order_finds_the_clearly_better_plan(self):
+        problem = {"stock": [{"length": 6000, "quantity": 0}, {"length": 12000, "quantity": 0}],
+                   "items": [{"length": 4000, "quantity": 3}]}
+        problem_file = self.write("p.json", problem)
+        given = json.loads(run(problem_file, "--format", "json").stdout)
+        self.assertEqual(given["summary"]["stock_length"], 18000)
+        for arguments in (["--stock-order", "best"], ["--stock-order", "best", "--jobs", "2"]):
+            with self.subTest(arguments=arguments):
+                result = run(problem_file, *arguments, "--format", "json")
+                self.assertEqual(result.returncode, 0, result.stderr)
+                document = json.loads(result.stdout)
+                self.assertEqual(document["summary"]["stock_length"], 12000)
+                self.assertEqual(document["stock_order"], {"rule": "best", "order": [2, 1]})
+        descending = json.loads(run(problem_file, "--stock-order", "descending", "--format", "json").stdout)
+        self.assertEqual(descending["stock_order"]["order"], [2, 1])
+        seven = self.write("seven.json", {"stock": [{"length": 100 + k, "quantity": 1} for k in range(7)],
+                                          "items": [{"length": 1, "quantity": 1}]})
+        self.assert_input_error([seven, "--stock-order", "best"],
+                                "--stock-order best: tries every order of at most 6 stock kinds, not 7")
+
+    assert_input_error = InputErrors.assert_input_error
 
 
 if __name__ == "__main__":

@@ -158,9 +158,15 @@ int run_krelvo(const Options& options) {
                                                   std::to_string(kMostStockKindsToOrder) + " stock kinds, not " +
                                                   std::to_string(problem.stock.size()));
     order = stock_order_by(problem, options.stock_order);
+  } catch (const automation::AutomationError& error) {
+    say(error.description());
+    return kExitInputError;
+  }
+  try {
     transformed = transform(problem, {options.kerf, options.trim}, order);
   } catch (const automation::AutomationError& error) {
-    if (options.stock_order != "best" || problem.stock.empty()) {
+    // Another order may hold what the given one cannot; the search says when none does.
+    if (options.stock_order != "best") {
       say(error.description());
       return kExitInputError;
     }
