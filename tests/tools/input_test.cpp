@@ -266,16 +266,6 @@ TEST(InputFile, ReadsAWholeFile) {
   EXPECT_EQ(kinds[0].origin, path.string() + ":2");
 }
 
-TEST(ParseNumber, AcceptsDecimalsWithPointOnly) {
-  EXPECT_EQ(parse_number(" 12.5 "), 12.5);
-  EXPECT_EQ(parse_number("+3"), 3.0);
-  EXPECT_EQ(parse_number("1e3"), 1000.0);
-  EXPECT_FALSE(parse_number("12,5"));
-  EXPECT_FALSE(parse_number("12.5mm"));
-  EXPECT_FALSE(parse_number("0x10"));
-  EXPECT_FALSE(parse_number(""));
-}
-
 TEST(Utf8, RefusesMalformedSequences) {
   EXPECT_TRUE(is_valid_utf8("door ×2 \xF0\x9F\x98\x80"));
   EXPECT_FALSE(is_valid_utf8("\xC0\xAF"));          // overlong '/'

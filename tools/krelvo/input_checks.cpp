@@ -50,16 +50,6 @@ std::string_view trim_blanks(std::string_view text) {
   return text;
 }
 
-std::optional<double> parse_number(std::string_view text) {
-  text = trim_blanks(text);
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-  if (text.empty()) return std::nullopt;
-  double value = 0.0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
-  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return value;
-}
-
 bool is_valid_utf8(std::string_view text) {
   for (std::size_t at = 0; at < text.size();) {
     const auto lead = static_cast<unsigned char>(text[at]);

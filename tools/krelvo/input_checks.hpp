@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,9 +19,6 @@ std::string input_name(const std::string& path);
 
 // The text without blanks (spaces, tabs) at either end.
 std::string_view trim_blanks(std::string_view text);
-
-// A decimal number with '.' as the point and nothing else around it but blanks.
-std::optional<double> parse_number(std::string_view text);
 
 // The value of a number token (parse_decimal syntax); one beyond the range
 // of doubles is an input error naming `what` ("length").
