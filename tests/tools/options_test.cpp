@@ -104,6 +104,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Refused{{"p.json", "--jobs", "300", "--seed", "clock"}, "--jobs: 300 is not a whole number from 1 to 256"},
                     Refused{{"p.json", "--time-limit", "0"}, "--time-limit: 0 is not more than 0"},
                     Refused{{"p.json", "--stock-order", "random"}, "--stock-order"},
+                    Refused{{"p.json", "--delimiter", "|"}, "--delimiter: \"|\" is not , ; or tab"},
                     Refused{{"--items", "-", "--stock", "-"}, "only one input can be - (standard input)"},
                     Refused{{"p.json", "--bogus"}, "--bogus"},
                     Refused{{}, "krelvo: no input: give a problem file (JSON), or both --items and --stock (CSV)"},

@@ -99,8 +99,7 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv, std::ost
                  "Stock bars, CSV with length, quantity, label columns; replaces the file's stock")
       ->type_name("FILE.csv");
   app.add_option("--delimiter", delimiter, "Field separator of the CSV lists: , ; or tab (default: from the header)")
-      ->type_name("C")
-      ->check(CLI::IsMember({",", ";", "tab"}));
+      ->type_name("C");
   app.add_flag("--decimal-comma", options.decimal_comma,
                "CSV numbers use a decimal comma (1234,5); a point in a number is refused");
   app.add_option("--level", options.level,
@@ -151,6 +150,8 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv, std::ost
     if (job_count < 1 || job_count > 256 || job_count != static_cast<int>(job_count))
       raise_input_error("--jobs", jobs + " is not a whole number from 1 to 256");
     options.jobs = static_cast<int>(job_count);
+    if (!delimiter.empty() && delimiter != "," && delimiter != ";" && delimiter != "tab")
+      raise_input_error("--delimiter", "\"" + shortened(delimiter) + "\" is not , ; or tab");
     if (!time_limit.empty()) {
       options.time_limit_seconds = option_number("--time-limit", time_limit);
       if (*options.time_limit_seconds <= 0.0) raise_input_error("--time-limit", time_limit + " is not more than 0");
