@@ -108,6 +108,16 @@ TEST(InputJson, LongNumbersAreCutShortInMessages) {
   EXPECT_EQ(message, "p.json: stock 1: the number " + digits.substr(0, 40) + "… is too large");
 }
 
+TEST(InputJson, DeepNestingIsRefusedBeforeItCanExhaustTheStack) {
+  const std::string deep = std::string(100000, '[') + std::string(100000, ']');
+  EXPECT_EQ(error_text([&] { parse_problem_json(deep, "p.json"); }),
+            "p.json: invalid JSON: the document nests deeper than 64 levels");
+  EXPECT_EQ(error_text([&] {
+              parse_problem_json(R"({"stock": [{"length": )" + deep + R"(, "quantity": 0}], "items": []})", "p.json");
+            }),
+            "p.json: stock 1: invalid JSON: the document nests deeper than 64 levels");
+}
+
 TEST(InputJson, KeepsTheLengthAsWritten) {
   const Problem problem = parse_problem_json(
       R"({"stock": [{"length": 10, "quantity": 0}], "items": [{"length": 2.0000000009, "quantity": 5}]})", "p.json");

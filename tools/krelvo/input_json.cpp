@@ -8,14 +8,15 @@ namespace {
 
 const char* entry_name(std::string_view list_key) { return list_key == "items" ? "item" : "stock"; }
 
-// A number too large names its entry ("p.json: item 3"); other failures
-// name the line and column.
+// A number too large or too deep a nesting names its entry ("p.json: item 3");
+// other failures name the line and column.
 std::string failure_place(const JsonFailure& failure, const std::string& source) {
   const auto& path = failure.path;
-  if (!failure.number.empty() && path.size() >= 2 && (path[0].key == "items" || path[0].key == "stock") &&
+  const bool where_unknown = !failure.number.empty() || failure.position.empty();
+  if (where_unknown && path.size() >= 2 && (path[0].key == "items" || path[0].key == "stock") &&
       path[1].key.empty())
     return source + ": " + entry_name(path[0].key) + " " + std::to_string(path[1].index + 1);
-  return source + ":" + failure.position;
+  return failure.position.empty() ? source : source + ":" + failure.position;
 }
 
 void refuse_duplicate_keys(const JsonValue& object, const std::string& where) {

@@ -10,6 +10,10 @@ namespace {
 
 using nlohmann::json;
 
+// A problem file nests three levels; the tree is freed recursively, so a
+// hostile file of a million brackets must stop long before the stack does.
+constexpr std::size_t kDeepestNesting = 64;
+
 // "line 3, column 15" of a byte offset, as editors count them.
 std::string text_position(std::string_view text, std::size_t byte) {
   byte = std::min(byte, text.size());
@@ -90,6 +94,11 @@ class TreeBuilder final : public nlohmann::json_sax<json> {
   }
 
   bool open(JsonValue::Type type) {
+    if (open_.size() == kDeepestNesting) {
+      failure_.path = path();
+      failure_.reason = "the document nests deeper than " + std::to_string(kDeepestNesting) + " levels";
+      return false;
+    }
     JsonValue& node = slot();
     node.type = type;
     open_.push_back(&node);

@@ -35,7 +35,7 @@ struct JsonPathStep {
 };
 
 struct JsonFailure {
-  std::string position;             // "line:column"
+  std::string position;             // "line:column", empty when not known
   std::vector<JsonPathStep> path;   // to the value being read
   std::string number;               // a number beyond the range of doubles, as written
   std::string reason;               // otherwise the parser's reason
