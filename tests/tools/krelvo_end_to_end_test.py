@@ -421,7 +421,7 @@ class Runs(KrelvoTestCase):
         self.assertEqual(out, "")
 
     def test_jobs_run_independent_searches_and_keep_a_valid_best(self):
-        problem = big_problem(pieces_per_kind=(2, 10), kinds=30, seed=3)
+        problem = big_problem(pieces_per_kind=(1, 4), kinds=25, seed=3)
         problem_file = self.write("p.json", problem)
         result = run(problem_file, "--level", "brza", "--seed", "clock", "--jobs", "3", "--format", "json")
         self.assertEqual(result.returncode, 0, result.stderr)
