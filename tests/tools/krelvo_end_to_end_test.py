@@ -406,6 +406,30 @@ class Runs(KrelvoTestCase):
         self.check_plan(problem, bars)
         self.assertIn("interrupted", err)
 
+    def test_ctrl_c_on_a_terminal_clears_the_progress_line_first(self):
+        controller, terminal = pty.openpty()
+        child = subprocess.Popen([KRELVO, self.write("big.json", big_problem()), "--level", "vrlojaka"],
+                                 stdout=subprocess.DEVNULL, stderr=terminal)
+        os.close(terminal)
+        shown = b""
+        deadline = time.monotonic() + 60
+        while b"%" not in shown and time.monotonic() < deadline:
+            shown += os.read(controller, 4096)
+        child.send_signal(signal.SIGINT)
+        while True:
+            try:
+                chunk = os.read(controller, 4096)
+            except OSError:  # the child closed the terminal
+                break
+            if not chunk:
+                break
+            shown += chunk
+        os.close(controller)
+        self.assertEqual(child.wait(timeout=120), 130)
+        # The terminal turns each line feed into CR LF.
+        self.assertIn(b"\r\x1b[Kkrelvo: stopping at the next checkpoint; press Ctrl-C again to quit\r\n", shown)
+        self.assertIn(b"\r\x1b[Kkrelvo: interrupted; the plan shown is the best found so far\r\n", shown)
+
     def test_second_ctrl_c_ends_at_once(self):
         # A plan takes tens of milliseconds here, so the first checkpoint is seconds away.
         heavy = big_problem(pieces_per_kind=(10, 40), kinds=100, seed=5)
