@@ -1,6 +1,7 @@
 # Front door of the project. Every target first makes sure the build tools
-# and libraries are installed (scripts/bootstrap installs only what is missing).
-.PHONY: all bootstrap build run test test-sanitize test-tsan test-valgrind fuzz bench format clean
+# and libraries it needs are installed (scripts/bootstrap installs only what
+# is missing).
+.PHONY: all bootstrap bootstrap-test build run test test-sanitize test-tsan test-valgrind fuzz bench package test-package format clean
 
 CMAKE ?= cmake
 JOBS ?= $(shell nproc)
@@ -10,7 +11,11 @@ FUZZ_SECONDS ?= 300
 all: build
 
 bootstrap:
-	@scripts/bootstrap
+	@scripts/bootstrap build
+
+# The test suites also render the printable report in a browser.
+bootstrap-test:
+	@scripts/bootstrap test
 
 build: bootstrap
 	@$(CMAKE) --preset default >/dev/null
@@ -19,10 +24,10 @@ build: bootstrap
 run: build
 	@build/bin/krelvo examples/problems/door_frames.json
 
-test: build
+test: build bootstrap-test
 	@ctest --preset default
 
-test-sanitize: bootstrap
+test-sanitize: bootstrap-test
 	@$(CMAKE) --preset sanitize >/dev/null
 	@$(CMAKE) --build --preset sanitize -j $(JOBS)
 	@ctest --preset sanitize
@@ -37,13 +42,15 @@ test-tsan: bootstrap
 # leak check alone (the interpreter reads uninitialised memory of its own),
 # with the interpreter itself rather than a launcher script; the end-to-end
 # tests of krelvo are left out, their work happens in child processes that
-# the unit tests of tools/krelvo cover (docs/RELIABILITY.md).
+# the unit tests of tools/krelvo cover (docs/RELIABILITY.md); so is the
+# install test, which only copies and links what the suite checks.
 # nouserintercepts: a test program that replaces operator new keeps its own.
 VALGRIND_OPTIONS = --leak-check=full --show-leak-kinds=definite --errors-for-leak-kinds=definite --error-exitcode=1 \
                    --soname-synonyms=somalloc=nouserintercepts --suppressions=$(CURDIR)/tests/valgrind.supp
 VALGRIND_PYTHON = $(shell python3 -c 'import sys; print(sys.executable)')
 test-valgrind: build
-	@ctest --test-dir build -T memcheck -LE 'python|end_to_end' -j $(JOBS) --output-on-failure \
+	@scripts/bootstrap valgrind
+	@ctest --test-dir build -T memcheck -LE 'python|end_to_end|install' -j $(JOBS) --output-on-failure \
 	       --overwrite MemoryCheckCommandOptions="$(VALGRIND_OPTIONS)"
 	@cd tests/python && for suite in test_*.py; do \
 	  echo "valgrind: python $$suite"; \
@@ -54,15 +61,28 @@ test-valgrind: build
 
 # Every fuzz target for FUZZ_SECONDS, two at a time (build-fuzz/, clang);
 # findings and new inputs land in build-fuzz/fuzz-runs/.
-fuzz: bootstrap
+fuzz:
+	@scripts/bootstrap fuzz
 	@$(CMAKE) --preset fuzz -DFUZZ_SECONDS=$(FUZZ_SECONDS) >/dev/null
 	@$(CMAKE) --build --preset fuzz -j $(JOBS)
 	@ctest --preset fuzz
 
-bench: bootstrap
-	@$(CMAKE) --preset release >/dev/null
+bench:
+	@scripts/bootstrap bench
+	@$(CMAKE) --preset release -DKRELVO_BUILD_BENCHMARKS=ON >/dev/null
 	@$(CMAKE) --build --preset release -j $(JOBS)
 	@scripts/run-benchmarks build-release
+
+# Debian packages of the release build in build-release/ (cmake/packaging.cmake).
+package:
+	@scripts/bootstrap package
+	@$(CMAKE) --preset release >/dev/null
+	@$(CMAKE) --build --preset release -j $(JOBS)
+	@cd build-release && cpack -G DEB
+
+# The packages' contents and lintian (scripts/check-packages).
+test-package: package
+	@scripts/check-packages build-release
 
 format:
 	@git ls-files '*.cpp' '*.hpp' | xargs clang-format -i

@@ -88,6 +88,18 @@ int main(int argc, char** argv) {
           ->UseRealTime()
           ->Unit(benchmark::kSecond);
   }
+  // Plan construction as the number of kinds grows: the reference scans
+  // every kind per draw, so its rate shows what the fast builder saves.
+  static std::vector<ProblemFile> wide;
+  for (const int32_t kinds : {1000, 3000, 10000}) wide.push_back(krelvo::bench::many_kinds(kinds));
+  for (const ProblemFile& problem : wide) {
+    benchmark::RegisterBenchmark(("plan_rate/fast/" + problem.name).c_str(), [&problem](benchmark::State& state) {
+      plan_rate<krelvo::PlanBuilder>(state, problem);
+    })->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("plan_rate/reference/" + problem.name).c_str(), [&problem](benchmark::State& state) {
+      plan_rate<krelvo::ReferencePlanBuilder>(state, problem);
+    })->Unit(benchmark::kMillisecond);
+  }
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   return 0;

@@ -1,5 +1,7 @@
 #include "problem_file.hpp"
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -37,6 +39,22 @@ ProblemFile read_problem_file(const std::string& path) {
     lengths.push_back(length);
     quantities.push_back(quantity);
   }
+  return problem;
+}
+
+ProblemFile many_kinds(int32_t kinds) {
+  ProblemFile problem;
+  problem.name = "kinds" + std::to_string(kinds);
+  uint32_t state = 12345;
+  const auto next = [&state] { return state = state * 1664525u + 1013904223u; };
+  for (int32_t kind = 0; kind < kinds; ++kind) {
+    problem.item_lengths.push_back(50.0 + static_cast<double>(next() >> 8) / static_cast<double>(1u << 24) * 2500.0);
+    problem.item_quantities.push_back(1 + static_cast<int32_t>((next() >> 16) % 4));
+  }
+  for (double& length : problem.item_lengths) length = std::floor(length);
+  std::sort(problem.item_lengths.begin(), problem.item_lengths.end());
+  problem.stock_lengths = {6000.0};
+  problem.stock_quantities = {0};
   return problem;
 }
 

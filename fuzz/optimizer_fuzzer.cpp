@@ -143,7 +143,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const automation::Variant rezanje = optimizer->get_rezanje();
   const bool adopted = rezanje.get_if<SafeArray<automation::Variant>>()->has_array();
   if (adopted) {
-    fuzz::check_plan(problem, rezanje, optimizer->get_brsipka(), optimizer->get_otpad());
+    const std::string fault = fuzz::plan_fault(problem, rezanje, optimizer->get_brsipka(), optimizer->get_otpad());
+    if (!fault.empty()) fuzz::fail(fault);
   } else {
     fuzz::require(optimizer->get_brsipka() == 0 && optimizer->get_otpad() == 0.0,
                   "best-plan fields changed without a plan");

@@ -4,13 +4,22 @@
 #include <string>
 #include <vector>
 
-#include "fuzz_check.hpp"
-
 namespace fuzz {
 namespace {
 
 using automation::SafeArray;
 using automation::Variant;
+
+// Ends the check at the first fault found, from however deep it is found.
+struct PlanFault {
+  std::string what;
+};
+
+[[noreturn]] void fail(std::string what) { throw PlanFault{std::move(what)}; }
+
+void require(bool condition, const char* what) {
+  if (!condition) fail(what);
+}
 
 const SafeArray<int32_t>& pattern_of(const SafeArray<Variant>& plan, int32_t bar, int32_t nitem) {
   const auto* pattern = plan.at(bar).get_if<SafeArray<int32_t>>();
@@ -43,8 +52,6 @@ class StockOrder {
   int32_t kind_ = 1;
   int64_t used_ = 0;
 };
-
-}  // namespace
 
 void check_plan(const Problem& problem, const Variant& rezanje, int32_t brsipka, double otpad) {
   const auto* plan = rezanje.get_if<SafeArray<Variant>>();
@@ -93,6 +100,17 @@ void check_plan(const Problem& problem, const Variant& rezanje, int32_t brsipka,
   require(demand == 0 || last_bar_has_pieces, "the last bar of a plan receives no piece");
   require(std::fabs(otpad - expected_waste) <= 1e-9L * scale + 1e-300L,
           "otpad is not the leftover of every bar but the last");
+}
+
+}  // namespace
+
+std::string plan_fault(const Problem& problem, const Variant& rezanje, int32_t brsipka, double otpad) {
+  try {
+    check_plan(problem, rezanje, brsipka, otpad);
+  } catch (const PlanFault& fault) {
+    return fault.what;
+  }
+  return {};
 }
 
 }  // namespace fuzz

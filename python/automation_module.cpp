@@ -1,8 +1,8 @@
-// The Python module `automation`: late-bound access to the component
-// libraries through the shared runtime's dispatch layer.
+// The native part of the Python package `automation`: late-bound access to
+// the component libraries through the shared runtime's dispatch layer.
 #include "module_parts.hpp"
 
-PYBIND11_MODULE(automation, module) {
+PYBIND11_MODULE(_native, module) {
   using namespace automation::python;
   module.doc() = "Create components by name, use their properties, methods and events.";
   bind_errors(module);

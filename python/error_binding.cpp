@@ -1,3 +1,5 @@
+#include <string>
+
 #include <pybind11/eval.h>
 
 #include "automation/error.hpp"
@@ -21,6 +23,8 @@ class Error(Exception):
         return f"{self.description} (error {self.number}, source {self.source!r})"
 )py";
 
+const std::string kRuntimeSource = "automation";
+
 // Descriptions come from any library; a stray byte must not hide the error.
 py::str lenient_text(const std::string& text) {
   return py::reinterpret_steal<py::str>(
@@ -38,8 +42,10 @@ void bind_errors(py::module_& module) {
     try {
       if (failure) std::rethrow_exception(failure);
     } catch (const AutomationError& error) {
+      // Errors raised before any component ran (creation, array bounds) are the runtime's own.
+      const std::string& source = error.source().empty() ? kRuntimeSource : error.source();
       py::object instance = py::reinterpret_borrow<py::object>(error_type)(
-          error.number(), lenient_text(error.description()), lenient_text(error.source()));
+          error.number(), lenient_text(error.description()), lenient_text(source));
       PyErr_SetObject(error_type, instance.ptr());
     }
   });

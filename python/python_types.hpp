@@ -27,4 +27,15 @@ struct PyDispatch {
   uint32_t sink_cookie = 0;
 };
 
+// An object reference on its way to a Python wrapper class.
+struct PyReference {
+  ObjectRef object;
+};
+
+// A member taken from an object, to be called later (`f = opt.pokreni; f()`).
+struct PyBoundMember {
+  py::object owner;
+  const MemberInfo* member;
+};
+
 }  // namespace automation::python

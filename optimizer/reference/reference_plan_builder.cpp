@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "automation/checked_math.hpp"
 #include "stock_bar.hpp"
@@ -112,7 +113,10 @@ struct ReferencePlan {
     if (nitem < 0) automation::raise_subscript_out_of_range();
     check_items();
     mrest = inputs.mitem;
-    plan.clear(nitem);
+    std::vector<int32_t> columns;  // the item kinds with demand
+    for (int32_t i = 1; i <= nitem; ++i)
+      if (inputs.mitem.at(i) > 0) columns.push_back(i);
+    plan.clear(nitem, columns);
     StockPosition position;
     double total_waste = 0.0;
     for (;;) {
@@ -120,7 +124,7 @@ struct ReferencePlan {
       if (nrest > 0) check_fill_range(stock, longest_open_piece());
       const double waste = fillbar(stock.length);
       const auto row = plan.append_bar();
-      for (int32_t i = 0; i <= nitem; ++i) row[static_cast<std::size_t>(i)] = bestpattern.at(i);
+      for (std::size_t column = 0; column < columns.size(); ++column) row[column] = bestpattern.at(columns[column]);
       position.bar_used(stock);
       bool done = true;
       for (int32_t i = 1; i <= nitem; ++i) {

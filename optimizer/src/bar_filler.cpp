@@ -1,184 +1,25 @@
 #include "bar_filler.hpp"
 
 #include <algorithm>
-#include <array>
 #include <bit>
 #include <cmath>
 #include <cstring>
 #include <limits>
 
+#include "draws_ahead.hpp"
+#include "kind_masks.hpp"
+
 namespace krelvo {
-
-// The open kinds in length order, for clearing every kind that stops fitting at once.
-struct LengthOrder {
-  const double* sorted_length = nullptr;
-  const uint64_t* shortest_mask = nullptr;
-  double bar_length = 0.0;
-  // Whole-number lengths: rank_of_room[r] counts the kinds of length <= r, for
-  // r up to the longest; null when the bar or the lengths do not allow it.
-  const uint8_t* rank_of_room = nullptr;
-  double whole_bar = 0.0;
-  double longest = 0.0;
-};
-
 namespace {
 
 constexpr int kGuideBitsMin = 4;
-constexpr int kGuideBitsMax = 10;
+constexpr int kGuideBitsMax = 16;
 constexpr int kDrawBits = 24;  // the generator's values are multiples of 2^-24
 constexpr int32_t kDirectRouletteLimit = 8192;
 // Whole-number piece lengths up to this take the room table instead of the length search.
 constexpr double kRoomTableLimit = 65536.0;
 // Below this, a whole-number fill, the bar and their difference are exact in double.
 constexpr double kExactWholeLimit = 0x1p52;
-
-// Fewer than kSlots kinds (16, 32 or 64): the mask is one register, and a
-// trial's counts and the length search span kSlots entries.
-template <int32_t kSlots>
-struct WordMask {
-  static_assert(kSlots == 16 || kSlots == 32 || kSlots == 64);
-  static constexpr std::size_t kCountSlots = kSlots;
-  uint64_t bits = 0;
-  LengthOrder order;
-
-  void load(const WordMask& from) noexcept { bits = from.bits; }
-  bool highest_at_or_below(int32_t position, int32_t& found) const noexcept {
-    const uint64_t candidates = bits & (~uint64_t{0} >> (63 - position));
-    if (candidates == 0) return false;
-    found = 63 - std::countl_zero(candidates);
-    return true;
-  }
-  void clear(int32_t position) noexcept { bits &= ~(uint64_t{1} << position); }
-  // A branch, not a masked clear: a kind seldom runs out within a trial, and a
-  // predicted branch keeps the open count off the chain that finds the next kind.
-  void clear_if(int32_t position, bool empty) noexcept {
-    if (empty) clear(position);
-  }
-  // `position` does not fit at `fill`: keep only the kinds that still do,
-  // found among the shorter ones (the same test `fill + length <= bar`, which
-  // holds for a prefix of the length order). Two rounds of independent tests
-  // over the lengths padded with infinity, first the last length of each group
-  // of eight, then the eight of the group the prefix ends in: no branch to
-  // mispredict and a short chain of dependent steps. At most kSlots - 1 kinds
-  // fit, since there are fewer kinds than slots.
-  void drop_too_long(int32_t, double fill) noexcept {
-    if (order.rank_of_room != nullptr) {
-      // Whole numbers: fill + length <= bar exactly when length <= floor(bar) - fill,
-      // and the fill never passes floor(bar), so the room is a valid index.
-      const double room = std::min(order.whole_bar - fill, order.longest);
-      bits &= order.shortest_mask[order.rank_of_room[static_cast<std::size_t>(room)]];
-      return;
-    }
-    const double* length = order.sorted_length;
-    const double bar = order.bar_length;
-    int32_t groups = 0;
-    for (int32_t group = 1; group < kSlots / 8; ++group) groups += fill + length[group * 8 - 1] <= bar ? 1 : 0;
-    const double* in_group = length + groups * 8;
-    int32_t first = groups * 8;
-    for (int32_t i = 0; i < 8; ++i) first += fill + in_group[i] <= bar ? 1 : 0;
-    bits &= order.shortest_mask[first];
-  }
-};
-
-// More open kinds: the words live in the filler's buffers.
-struct WordsMask {
-  uint64_t* words = nullptr;
-  int32_t count = 0;
-
-  void load(const WordsMask& from) noexcept {
-    std::memcpy(words, from.words, static_cast<std::size_t>(count) * sizeof(uint64_t));
-  }
-  bool highest_at_or_below(int32_t position, int32_t& found) const noexcept {
-    int32_t word = position >> 6;
-    uint64_t candidates = words[word] & (~uint64_t{0} >> (63 - (position & 63)));
-    while (candidates == 0) {
-      if (word == 0) return false;
-      candidates = words[--word];
-    }
-    found = word * 64 + 63 - std::countl_zero(candidates);
-    return true;
-  }
-  void clear(int32_t position) noexcept { words[position >> 6] &= ~(uint64_t{1} << (position & 63)); }
-  void clear_if(int32_t position, bool empty) noexcept {
-    if (empty) clear(position);
-  }
-  void drop_too_long(int32_t position, double) noexcept { clear(position); }
-};
-
-// The generator's state one draw earlier: its step undone, one operation at a time.
-automation::RandomGenerator::State state_before(const automation::RandomGenerator::State& after) noexcept {
-  const uint32_t mixed3 = std::rotr(after[3], 11);  // s3 ^ s1
-  const uint32_t s0 = after[0] ^ mixed3;
-  // after[1] ^ after[2] is s1 ^ (s1 << 9), which four shifts undo.
-  const uint32_t x = after[1] ^ after[2];
-  const uint32_t s1 = x ^ (x << 9) ^ (x << 18) ^ (x << 27);
-  return {s0, s1, after[1] ^ s1 ^ s0, mixed3 ^ s1};
-}
-
-// The roulette's kind for a draw depends only on the bar (its open demand as
-// the bar began), never on the trial. So each draw is worked out a few draws
-// ahead of its use: that work does not wait for the trial, and the processor
-// runs it in the shadow of the trial's own chain of dependent steps. At the
-// end the generator is stepped back over the draws still ahead, so it ends
-// exactly past the draws used. kDirect: the kind of every k from a table, a
-// choice fixed per bar and so made at compile time, off the per-draw path.
-template <bool kDirect>
-class DrawsAhead {
- public:
-  // kDirect reads `kind_of_k`; otherwise the walk starts from the guide into the running sums.
-  DrawsAhead(const automation::RandomGenerator& generator, const uint8_t* kind_of_k, const int32_t* prefix,
-             const int32_t* guide, int32_t shift, int32_t open_total) noexcept
-      : draws_(generator),
-        kind_of_k_(kind_of_k),
-        prefix_(prefix),
-        guide_(guide),
-        shift_(shift),
-        open_total_(static_cast<double>(open_total)) {
-    for (std::size_t slot = 0; slot < kAhead; ++slot) draw_into(slot);
-  }
-
-  // The kind of the next draw; the slot it leaves takes the draw kAhead further on.
-  int32_t next_kind() noexcept {
-    const int32_t kind = kind_[slot_];
-    draw_into(slot_);
-    slot_ = (slot_ + 1) % kAhead;
-    return kind;
-  }
-
-  // Leaves `generator` just past the draws used: kAhead steps back from the
-  // draws made, which costs less once per bar than saving a state per draw.
-  void finish(automation::RandomGenerator& generator) const noexcept {
-    automation::RandomGenerator::State state = draws_.state();
-    for (std::size_t step = 0; step < kAhead; ++step) state = state_before(state);
-    generator.set_state(state);
-  }
-
- private:
-  static constexpr std::size_t kAhead = 8;
-
-  void draw_into(std::size_t slot) noexcept {
-    const float r = draws_.next();
-    // k = floor(r * nrest + 1) in double; the sum is positive, so truncation is the floor.
-    const auto k = static_cast<int32_t>(static_cast<double>(r) * open_total_ + 1.0);
-    if constexpr (kDirect) {
-      kind_[slot] = kind_of_k_[k];
-      return;
-    }
-    int32_t j = guide_[static_cast<uint32_t>(r * 0x1p24f) >> shift_];
-    j += static_cast<int32_t>(prefix_[j] < k);  // the usual single step, without a branch
-    while (prefix_[j] < k) ++j;
-    kind_[slot] = j;
-  }
-
-  automation::RandomGenerator draws_;
-  const uint8_t* kind_of_k_;
-  const int32_t* prefix_;
-  const int32_t* guide_;
-  int32_t shift_;
-  double open_total_;
-  std::size_t slot_ = 0;
-  std::array<int32_t, kAhead> kind_{};
-};
 
 }  // namespace
 
@@ -197,12 +38,14 @@ void BarFiller::prepare(const ItemKinds& kinds) {
   guide_bits_ =
       std::clamp(static_cast<int>(std::bit_width(static_cast<uint32_t>(2 * size))), kGuideBitsMin, kGuideBitsMax);
   guide_.resize((std::size_t{1} << guide_bits_) + 1);
-  const std::size_t words = (size + 63) / 64 + 1;
-  fit_words_.assign(words, 0);
-  greedy_words_.assign(words, 0);
-  trial_words_.assign(words, 0);
   rank_of_room_.clear();  // a table of an earlier problem must not outlive it
-  if (!narrow()) return;
+  if (!narrow()) {
+    tree_.resize(size);
+    trial_stamp_.assign(size, 0);
+    trial_kinds_.reserve(size);
+    best_cut_.reserve(size);
+    return;
+  }
   kind_of_k_.resize(kDirectRouletteLimit + 8);
   sorted_length_.assign(64, std::numeric_limits<double>::infinity());  // never fits
   shortest_mask_.assign(65, 0);
@@ -239,18 +82,17 @@ bool BarFiller::begin_bar(std::span<const int32_t> open, int32_t open_total, dou
     open_prefix_[position] = running;
     remaining_[position] = open[position];
   }
+  bool some_piece_fits = false;
   if (narrow()) {
     uint64_t open_bits = 0;
     for (std::size_t position = 0; position < size; ++position) open_bits |= uint64_t{open[position] > 0} << position;
     WordMask<64> fit{open_bits, length_order()};
     fit.drop_too_long(0, 0.0);
-    fit_words_[0] = fit.bits;
+    fit_bits_ = fit.bits;
+    some_piece_fits = fit_bits_ != 0;
   } else {
-    std::fill(fit_words_.begin(), fit_words_.end(), 0);
-    for (std::size_t position = 0; position < size; ++position)
-      // Nothing longer than the bar fits at any fill, so such kinds start cleared.
-      if (open[position] > 0 && kinds_->length[position] <= bar_length)
-        fit_words_[position >> 6] |= uint64_t{1} << (position & 63);
+    tree_.build(kinds_->length, open);
+    some_piece_fits = tree_.highest_fitting(kind_count_ - 1, 0.0, bar_length) >= 0;
   }
   // Up to a few thousand open pieces, a table of the kind of every k costs
   // less per bar than the draws it saves a walk each.
@@ -268,7 +110,7 @@ bool BarFiller::begin_bar(std::span<const int32_t> open, int32_t open_total, dou
   } else if (open_total > 0) {
     build_guide();
   }
-  return std::any_of(fit_words_.begin(), fit_words_.end(), [](uint64_t word) { return word != 0; });
+  return some_piece_fits;
 }
 
 LengthOrder BarFiller::length_order() const noexcept {
@@ -309,14 +151,13 @@ double BarFiller::fill(int32_t ngreedy, int32_t ntrial, automation::RandomGenera
   const LengthOrder order = length_order();
   if (direct_roulette_) return fill_narrow<true>(order, ngreedy, ntrial, generator, row);
   if (narrow()) return fill_narrow<false>(order, ngreedy, ntrial, generator, row);
-  const auto words = (kind_count_ + 63) / 64;
-  return fill_with<WordsMask, false>(WordsMask{fit_words_.data(), words}, ngreedy, ntrial, generator, row);
+  return fill_wide(ngreedy, ntrial, generator, row);
 }
 
 template <bool kDirect>
 double BarFiller::fill_narrow(const LengthOrder& order, int32_t ngreedy, int32_t ntrial,
                               automation::RandomGenerator& generator, std::span<int32_t> row) {
-  const uint64_t bits = fit_words_[0];
+  const uint64_t bits = fit_bits_;
   if (kind_count_ < 16) return fill_with<WordMask<16>, kDirect>({bits, order}, ngreedy, ntrial, generator, row);
   if (kind_count_ < 32) return fill_with<WordMask<32>, kDirect>({bits, order}, ngreedy, ntrial, generator, row);
   return fill_with<WordMask<64>, kDirect>({bits, order}, ngreedy, ntrial, generator, row);
@@ -327,11 +168,6 @@ double BarFiller::fill_with(Mask fit, int32_t ngreedy, int32_t ntrial, automatio
                             std::span<int32_t> row) {
   Mask greedy = fit;
   Mask trial = fit;
-  if constexpr (std::is_same_v<Mask, WordsMask>) {
-    greedy.words = greedy_words_.data();
-    trial.words = trial_words_.data();
-    greedy.load(fit);
-  }
   const double length = bar_length_;
   const double* piece = kinds_->length.data();
   int32_t* remaining = remaining_.data();
@@ -358,9 +194,7 @@ double BarFiller::fill_with(Mask fit, int32_t ngreedy, int32_t ntrial, automatio
 
   // Every trial starts from the greedy result; its own pieces show only in
   // `remaining`, so the chosen trial is kept as a copy of that array.
-  std::size_t slots = static_cast<std::size_t>(kind_count_);
-  if constexpr (!std::is_same_v<Mask, WordsMask>) slots = Mask::kCountSlots;
-  const std::size_t slot_bytes = slots * sizeof(int32_t);
+  const std::size_t slot_bytes = Mask::kCountSlots * sizeof(int32_t);
   std::memcpy(greedy_remaining_.data(), remaining, slot_bytes);
   DrawsAhead<kDirect> draws(generator, kind_of_k_.data(), open_prefix_.data(), guide_.data(), kDrawBits - guide_bits_,
                             open_total_);
@@ -394,11 +228,67 @@ double BarFiller::fill_with(Mask fit, int32_t ngreedy, int32_t ntrial, automatio
   draws.finish(generator);
 
   if (chosen) {
-    const ItemKinds& kinds = *kinds_;
-    for (std::size_t position = 0; position < static_cast<std::size_t>(kind_count_); ++position) {
-      const auto item = static_cast<std::size_t>(kinds.index[position]);
-      row[item] = greedy_count_[position] + greedy_remaining_[position] - best_remaining_[position];
+    for (std::size_t position = 0; position < static_cast<std::size_t>(kind_count_); ++position)
+      row[position] = greedy_count_[position] + greedy_remaining_[position] - best_remaining_[position];
+  }
+  return length - best_fill;
+}
+
+double BarFiller::fill_wide(int32_t ngreedy, int32_t ntrial, automation::RandomGenerator& generator,
+                            std::span<int32_t> row) {
+  const double length = bar_length_;
+  const double* piece = kinds_->length.data();
+  int32_t* remaining = remaining_.data();
+  const auto size = static_cast<std::size_t>(kind_count_);
+  std::fill(greedy_count_.begin(), greedy_count_.begin() + static_cast<std::ptrdiff_t>(size), 0);
+
+  double greedy_fill = 0.0;
+  for (int32_t step = 0; step < ngreedy; ++step) {
+    const int32_t kind = tree_.highest_fitting(kind_count_ - 1, greedy_fill, length);
+    if (kind < 0) break;  // the remaining steps would place nothing either
+    greedy_fill += piece[kind];
+    ++greedy_count_[static_cast<std::size_t>(kind)];
+    if (--remaining[kind] == 0) tree_.remove(kind);
+  }
+  std::copy(remaining, remaining + size, greedy_remaining_.begin());
+
+  // A trial touches few kinds: it notes them (stamped with the trial's
+  // number), and only they are reset afterwards and kept for the best.
+  DrawsAhead<false> draws(generator, nullptr, open_prefix_.data(), guide_.data(), kDrawBits - guide_bits_, open_total_);
+  const int32_t* greedy_remaining = greedy_remaining_.data();
+  double best_fill = 0.0;
+  bool chosen = false;
+  best_cut_.clear();
+  for (int32_t t = 0; t < ntrial; ++t) {
+    const uint64_t stamp = ++trial_number_;
+    trial_kinds_.clear();
+    double fill = greedy_fill;
+    for (;;) {
+      const int32_t kind = tree_.highest_fitting(draws.next_kind(), fill, length);
+      if (kind < 0) break;
+      fill += piece[kind];
+      if (trial_stamp_[static_cast<std::size_t>(kind)] != stamp) {
+        trial_stamp_[static_cast<std::size_t>(kind)] = stamp;
+        trial_kinds_.push_back(kind);
+      }
+      if (--remaining[kind] == 0) tree_.remove(kind);
     }
+    if (fill > best_fill) {
+      best_fill = fill;
+      chosen = true;
+      best_cut_.clear();
+      for (const int32_t kind : trial_kinds_) best_cut_.push_back({kind, greedy_remaining[kind] - remaining[kind]});
+    }
+    for (const int32_t kind : trial_kinds_) {
+      if (remaining[kind] == 0) tree_.put_back(kind, piece[kind]);
+      remaining[kind] = greedy_remaining[kind];
+    }
+  }
+  draws.finish(generator);
+
+  if (chosen) {
+    std::copy(greedy_count_.begin(), greedy_count_.begin() + static_cast<std::ptrdiff_t>(size), row.begin());
+    for (const KindCount& cut : best_cut_) row[static_cast<std::size_t>(cut.kind)] += cut.count;
   }
   return length - best_fill;
 }

@@ -9,12 +9,15 @@
 //   pieces) are built once per bar, and each draw's kind is worked out a few
 //   draws ahead, off the trial's critical path (the generator is stepped back
 //   over the draws not used, once per bar);
-// - the kinds that may still take a piece in a trial are bits of a mask: a
-//   scan from j is the highest set bit at or below j, and a kind found full is
-//   cleared for the rest of the trial; with fewer than 64 kinds, a kind found
-//   too long clears at once every kind that no longer fits, by a fixed-step
-//   search over the kinds in length order (the fill only grows), or, with
-//   whole-number lengths, by one look-up of the room left;
+// - with fewer than 64 kinds, the kinds that may still take a piece in a
+//   trial are bits of a mask: a scan from j is the highest set bit at or below
+//   j, a kind found full is cleared for the rest of the trial, and a kind
+//   found too long clears at once every kind that no longer fits, by a
+//   fixed-step search over the kinds in length order (the fill only grows),
+//   or, with whole-number lengths, by one look-up of the room left;
+// - with more kinds, the open kinds are a tree of their shortest lengths,
+//   searched in O(log n) per scan, and a trial resets only the kinds it
+//   touched, so its cost does not grow with the number of kinds;
 // - the greedy phase draws nothing and is the same in every trial, so it runs
 //   once per bar and every trial starts from its result with one fixed-size copy.
 #pragma once
@@ -25,6 +28,7 @@
 
 #include "automation/random_generator.hpp"
 #include "item_kinds.hpp"
+#include "open_kind_tree.hpp"
 
 namespace krelvo {
 
@@ -42,7 +46,7 @@ class BarFiller {
   bool begin_bar(std::span<const int32_t> open, int32_t open_total, double bar_length);
 
   // The trials of the bar set up last; writes the counts of the chosen pattern
-  // into `row` (indexed by item index, zeroed by the caller) and returns the
+  // into `row` (one count per prepared kind, zeroed by the caller) and returns the
   // bar's waste: its length minus the chosen filled length.
   double fill(int32_t ngreedy, int32_t ntrial, automation::RandomGenerator& generator, std::span<int32_t> row);
 
@@ -50,6 +54,7 @@ class BarFiller {
   template <bool kDirect>
   double fill_narrow(const LengthOrder& order, int32_t ngreedy, int32_t ntrial, automation::RandomGenerator& generator,
                      std::span<int32_t> row);
+  double fill_wide(int32_t ngreedy, int32_t ntrial, automation::RandomGenerator& generator, std::span<int32_t> row);
   template <class Mask, bool kDirect>
   double fill_with(Mask fit, int32_t ngreedy, int32_t ntrial, automation::RandomGenerator& generator,
                    std::span<int32_t> row);
@@ -84,11 +89,19 @@ class BarFiller {
   // length keeps whole-number fills exact.
   std::vector<uint8_t> rank_of_room_;
   bool room_table_fits_ = false;
-  // Mask words: the open kinds that fit on the empty bar, then the greedy
-  // result, then one trial's working copy (more than 64 kinds).
-  std::vector<uint64_t> fit_words_;
-  std::vector<uint64_t> greedy_words_;
-  std::vector<uint64_t> trial_words_;
+  // Fewer than 64 kinds: the open kinds that fit on the empty bar.
+  uint64_t fit_bits_ = 0;
+  // More kinds: the open kinds as a tree, the kinds one trial touched (marked
+  // with its number in trial_stamp_) and the pieces of the fullest trial.
+  struct KindCount {
+    int32_t kind;
+    int32_t count;
+  };
+  OpenKindTree tree_;
+  uint64_t trial_number_ = 0;
+  std::vector<uint64_t> trial_stamp_;
+  std::vector<int32_t> trial_kinds_;
+  std::vector<KindCount> best_cut_;
 };
 
 }  // namespace krelvo

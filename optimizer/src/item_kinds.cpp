@@ -7,7 +7,7 @@
 #include <string>
 
 #include "automation/checked_math.hpp"
-#include "number_text.hpp"
+#include "message_number_text.hpp"
 
 namespace krelvo {
 
@@ -40,7 +40,7 @@ void ItemKinds::read(const ProblemInputs& inputs) {
     const double piece = inputs.litem.at(i);
     if (!std::isfinite(piece) || piece <= 0.0)
       raise_invalid_argument("Invalid procedure call or argument: item kind " + std::to_string(i) + " has the length " +
-                             number_text(piece) + "; a kind with pieces to cut needs a finite length above 0");
+                             message_number_text(piece) + "; a kind with pieces to cut needs a finite length above 0");
     total_demand = automation::checked_add(total_demand, wanted);
     index.push_back(i);
     length.push_back(piece);

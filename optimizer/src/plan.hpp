@@ -29,20 +29,25 @@ struct ProblemInputs {
   void changed() noexcept { version = next_input_version(); }
 };
 
-// A cutting plan: `bars` rows of `nitem + 1` counts, row b - 1 for bar b,
-// element 0 of every row 0. The storage keeps its capacity between plans.
+// A cutting plan: `bars` rows of counts, row b - 1 for bar b. A row spans
+// only the item kinds with demand (`item_of_column` gives each column's item
+// index): the others never receive a piece, and a problem may list many of
+// them. The host's rows of `nitem + 1` counts are made only when `rezanje` is
+// read. The storage keeps its capacity between plans.
 struct Plan {
   int32_t nitem = 0;
+  std::vector<int32_t> item_of_column;
   int32_t bars = 0;
   std::vector<int32_t> counts;
 
-  std::size_t stride() const noexcept { return static_cast<std::size_t>(nitem) + 1; }
+  std::size_t stride() const noexcept { return item_of_column.size(); }
   std::span<const int32_t> bar(int32_t b) const noexcept {
     return std::span<const int32_t>(counts).subspan(static_cast<std::size_t>(b - 1) * stride(), stride());
   }
-  // Starts an empty plan for `item_kinds` kinds, keeping the storage.
-  void clear(int32_t item_kinds) noexcept {
+  // Starts an empty plan for `item_kinds` kinds of which `columns` have demand, keeping the storage.
+  void clear(int32_t item_kinds, std::span<const int32_t> columns) {
     nitem = item_kinds;
+    item_of_column.assign(columns.begin(), columns.end());
     bars = 0;
   }
   // Appends a zeroed row and returns it; grows the storage only past its capacity.

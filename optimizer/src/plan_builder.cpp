@@ -47,7 +47,7 @@ void PlanBuilder::require_room_for_demand(const ProblemInputs& inputs) const {
   }
   const double pieces_per_bar = std::floor(longest_bar / kinds_.shortest_length) + 1.0;
   const double fewest_bars = std::ceil(kinds_.total_demand / std::min(pieces_per_bar, 2147483647.0));
-  require_plan_memory(static_cast<int64_t>(fewest_bars), kinds_.nitem);
+  require_plan_memory(static_cast<int64_t>(fewest_bars), static_cast<int32_t>(kinds_.size()), kinds_.nitem);
 }
 
 double PlanBuilder::build(const ProblemInputs& inputs, int32_t ngreedy, int32_t ntrial,
@@ -57,7 +57,7 @@ double PlanBuilder::build(const ProblemInputs& inputs, int32_t ngreedy, int32_t 
     automation::raise_subscript_out_of_range("Subscript out of range: litem and mitem must hold the elements 0.." +
                                              std::to_string(kinds_.nitem) + " (a fill trial reads element 0)");
 
-  plan.clear(kinds_.nitem);
+  plan.clear(kinds_.nitem, kinds_.index);
   std::copy(kinds_.quantity.begin(), kinds_.quantity.end(), open_.begin());
   int32_t open_total = kinds_.total_demand;
   StockPosition position;
@@ -80,7 +80,7 @@ double PlanBuilder::build(const ProblemInputs& inputs, int32_t ngreedy, int32_t 
     position.bar_used(stock);
     int32_t pieces = 0;
     for (std::size_t kind = 0; kind < kinds_.size(); ++kind) {
-      const int32_t cut = row[static_cast<std::size_t>(kinds_.index[kind])];
+      const int32_t cut = row[kind];
       open_[kind] -= cut;
       pieces += cut;
     }

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "automation/checked_math.hpp"
-#include "number_text.hpp"
+#include "message_number_text.hpp"
 
 namespace krelvo {
 
@@ -19,7 +19,7 @@ StockKind read_stock_kind(const ProblemInputs& inputs, int32_t kind) {
   StockKind stock{kind, inputs.lsource.at(kind), inputs.msource.at(kind)};
   if (!std::isfinite(stock.length))
     automation::raise_overflow("Overflow: stock kind " + std::to_string(kind) + " has the length " +
-                               number_text(stock.length) + ", not a finite number");
+                               message_number_text(stock.length) + ", not a finite number");
   return stock;
 }
 
@@ -30,9 +30,10 @@ void raise_unfinishable(const StockKind& stock, int32_t ntrial, int32_t too_long
   else if (too_long == 0)
     why = " cannot hold any remaining piece";
   else
-    why = " cannot hold item kind " + std::to_string(too_long) + " (length " + number_text(too_long_length) + ")";
+    why =
+        " cannot hold item kind " + std::to_string(too_long) + " (length " + message_number_text(too_long_length) + ")";
   automation::raise_subscript_out_of_range("Subscript out of range: stock kind " + std::to_string(stock.kind) +
-                                           " (length " + number_text(stock.length) + ")" + why +
+                                           " (length " + message_number_text(stock.length) + ")" + why +
                                            ", and its supply is unlimited, so the plan can never be finished");
 }
 
@@ -40,8 +41,8 @@ void check_fill_range(const StockKind& stock, double longest_open_length) {
   // A fill never exceeds the bar, so the bar plus the longest piece bounds every sum.
   if (!std::isfinite(stock.length + longest_open_length))
     automation::raise_overflow("Overflow: on stock kind " + std::to_string(stock.kind) + " (length " +
-                               number_text(stock.length) + ") a fill with pieces of length " +
-                               number_text(longest_open_length) + " overflows the double range");
+                               message_number_text(stock.length) + ") a fill with pieces of length " +
+                               message_number_text(longest_open_length) + " overflows the double range");
 }
 
 }  // namespace krelvo

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "automation/class_registry.hpp"
 #include "automation/error.hpp"
 #include "base64.hpp"
+#include "encrypted_data_class_infos.hpp"
 #include "envelope.hpp"
 
 namespace automation {
@@ -37,9 +37,6 @@ class Secret {
   std::u16string text_;
   bool set_ = false;
 };
-
-const ClassInfo& algorithm_class_info();
-const ClassInfo& encrypted_data_class_info();
 
 class AlgorithmObject final : public IAlgorithm {
  public:
@@ -132,143 +129,9 @@ class EncryptedDataObject final : public IEncryptedData {
   Secret secret_;
 };
 
-template <class Interface>
-Interface& as(Object& self) {
-  return static_cast<Interface&>(self);
-}
-
-ParamInfo param(std::string name, VarType type, Variant default_value = {}) {
-  const bool optional = !default_value.is_empty();
-  return ParamInfo{std::move(name), type, false, optional, std::move(default_value)};
-}
-
-const ClassInfo& algorithm_class_info() {
-  static const ClassInfo info{
-      .library = "Platform",
-      .name = "Algorithm",
-      .clsid = "{2C6E0C94-8E31-4A6C-9D0B-53F4C6A1E2B7}",
-      .interface_name = "IAlgorithm",
-      .iid = "{BF3D04A9-B0DA-4153-B45E-6CCFA5AC715B}",
-      .event_interface_name = {},
-      .event_iid = {},
-      .events = {},
-      .members =
-          {
-              {"Name",
-               MemberKind::kPropertyGet,
-               VarType::kI4,
-               {},
-               [](Object& self, std::span<Variant>) { return Variant(as<IAlgorithm>(self).Name()); }},
-              {"Name",
-               MemberKind::kPropertyPut,
-               VarType::kEmpty,
-               {param("Name", VarType::kI4)},
-               [](Object& self, std::span<Variant> args) {
-                 as<IAlgorithm>(self).Name(args[0].get<int32_t>());
-                 return Variant();
-               }},
-              {"KeyLength",
-               MemberKind::kPropertyGet,
-               VarType::kI4,
-               {},
-               [](Object& self, std::span<Variant>) { return Variant(as<IAlgorithm>(self).KeyLength()); }},
-              {"KeyLength",
-               MemberKind::kPropertyPut,
-               VarType::kEmpty,
-               {param("KeyLength", VarType::kI4)},
-               [](Object& self, std::span<Variant> args) {
-                 as<IAlgorithm>(self).KeyLength(args[0].get<int32_t>());
-                 return Variant();
-               }},
-          },
-      .application_object = false,
-      .create = {},  // handed out by EncryptedData.Algorithm only
-  };
-  return info;
-}
-
-const ClassInfo& encrypted_data_class_info() {
-  static const ClassInfo info{
-      .library = "Platform",
-      .name = "EncryptedData",
-      .clsid = kEncryptedDataClsid,
-      .interface_name = "IEncryptedData",
-      .iid = "{C4778A66-972F-42E4-87C5-5CC16F7931CA}",
-      .event_interface_name = {},
-      .event_iid = {},
-      .events = {},
-      .members =
-          {
-              {"Content",
-               MemberKind::kPropertyGet,
-               VarType::kBstr,
-               {},
-               [](Object& self, std::span<Variant>) { return Variant(as<IEncryptedData>(self).Content()); }},
-              {"Content",
-               MemberKind::kPropertyPut,
-               VarType::kEmpty,
-               {param("Content", VarType::kBstr)},
-               [](Object& self, std::span<Variant> args) {
-                 as<IEncryptedData>(self).Content(args[0].get<Bstr>());
-                 return Variant();
-               }},
-              {"Algorithm",
-               MemberKind::kPropertyGet,
-               VarType::kDispatch,
-               {},
-               [](Object& self, std::span<Variant>) {
-                 return Variant(ObjectRef(as<IEncryptedData>(self).Algorithm()));
-               }},
-              {"SetSecret",
-               MemberKind::kMethod,
-               VarType::kEmpty,
-               {param("Secret", VarType::kBstr), param("SecretType", VarType::kI4, Variant(kSecretPassword))},
-               [](Object& self, std::span<Variant> args) {
-                 as<IEncryptedData>(self).SetSecret(args[0].get<Bstr>(), args[1].get<int32_t>());
-                 return Variant();
-               }},
-              {"Encrypt",
-               MemberKind::kMethod,
-               VarType::kBstr,
-               {param("EncodingType", VarType::kI4, Variant(kEncodeBase64))},
-               [](Object& self, std::span<Variant> args) {
-                 return Variant(as<IEncryptedData>(self).Encrypt(args[0].get<int32_t>()));
-               }},
-              {"Decrypt",
-               MemberKind::kMethod,
-               VarType::kEmpty,
-               {param("EncryptedString", VarType::kBstr)},
-               [](Object& self, std::span<Variant> args) {
-                 as<IEncryptedData>(self).Decrypt(args[0].get<Bstr>());
-                 return Variant();
-               }},
-          },
-      .application_object = false,
-      .create = [] { return ObjectRef(std::make_shared<EncryptedDataObject>()); },
-  };
-  return info;
-}
-
-const LibraryInfo& platform_library_info() {
-  static const LibraryInfo info{
-      .name = "Platform",
-      .libid = "{7D0F4B52-3A9E-4C1B-8F26-E5A4D9C07B13}",
-      .major_version = 1,
-      .minor_version = 0,
-      .classes = {&encrypted_data_class_info(), &algorithm_class_info()},
-      .enums = {},
-  };
-  return info;
-}
-
-// Part of the runtime rather than a component server of its own: known as
-// soon as the runtime is loaded, like the platform's own classes.
-[[maybe_unused]] const bool platform_library_registered = [] {
-  register_library(platform_library_info());
-  return true;
-}();
-
 }  // namespace
+
+ObjectRef new_encrypted_data_object() { return std::make_shared<EncryptedDataObject>(); }
 
 IAlgorithm::~IAlgorithm() = default;
 IEncryptedData::~IEncryptedData() = default;

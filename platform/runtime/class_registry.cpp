@@ -67,6 +67,11 @@ const LibraryInfo* find_library(std::string_view name) {
   return nullptr;
 }
 
+std::vector<const LibraryInfo*> loaded_libraries() {
+  std::lock_guard lock(registry_mutex);
+  return known_libraries();
+}
+
 const ClassInfo& resolve_class(std::string_view name) {
   if (const ClassInfo* info = find_class(name)) return *info;
   std::string why;

@@ -140,7 +140,7 @@ Bstr to_text(const Variant& value) {
   if (const auto* held = value.get_if<Bstr>()) return *held;
   if (const auto* held = value.get_if<int16_t>()) return Bstr::from_utf8(std::to_string(*held));
   if (const auto* held = value.get_if<int32_t>()) return Bstr::from_utf8(std::to_string(*held));
-  if (const auto* held = value.get_if<double>()) return Bstr(number_text(*held));
+  if (const auto* held = value.get_if<double>()) return Bstr(coerced_number_text(*held));
   if (const auto* held = value.get_if<VariantBool>()) return Bstr(*held ? u"True" : u"False");
   mismatch(value, VarType::kBstr);
 }
@@ -236,7 +236,7 @@ Variant coerce(Variant&& value, VarType target) {
   return coerce(static_cast<const Variant&>(value), target);
 }
 
-std::u16string number_text(double value) {
+std::u16string coerced_number_text(double value) {
   if (value == 0.0) return u"0";  // also -0
   char text[32];
   std::snprintf(text, sizeof text, "%.15G", value);

@@ -25,26 +25,54 @@ const char* kind_word(MemberKind kind) {
   return "member";
 }
 
+// The arguments of one call in their declared types. A by-reference argument
+// that already has its type is moved in, not copied (a long string would cost
+// a copy of its size); the destructor moves by-reference arguments back to the
+// caller: all of them once the member returned, else those moved in, so a
+// failure leaves the caller's values as they were.
+struct CallArguments {
+  CallArguments(const MemberInfo& called, std::span<Variant> arguments) : member(called), caller(arguments) {}
+  ~CallArguments() {
+    for (std::size_t i = 0; i < caller.size() && i < coerced.size(); ++i)
+      if (member.params[i].by_ref && (returned || moved[i])) caller[i] = std::move(coerced[i]);
+  }
+  CallArguments(const CallArguments&) = delete;
+  CallArguments& operator=(const CallArguments&) = delete;
+
+  const MemberInfo& member;
+  std::span<Variant> caller;
+  std::vector<Variant> coerced;
+  std::vector<bool> moved;  // parallel to coerced
+  bool returned = false;
+};
+
 // Brings the arguments to their declared types, filling in defaults of missing optionals.
-std::vector<Variant> prepare_arguments(const MemberInfo& member, std::span<Variant> args) {
+void prepare_arguments(CallArguments& call) {
+  const MemberInfo& member = call.member;
   const auto& params = member.params;
+  std::span<Variant> args = call.caller;
   if (args.size() > params.size())
     raise_error(kErrWrongArgumentCount, "Wrong number of arguments or invalid property assignment: " + member.name +
                                             " takes " + std::to_string(params.size()) + ", got " +
                                             std::to_string(args.size()));
-  std::vector<Variant> coerced;
-  coerced.reserve(params.size());
+  call.coerced.reserve(params.size());
+  call.moved.reserve(params.size());
   for (std::size_t i = 0; i < params.size(); ++i) {
     const ParamInfo& param = params[i];
     if (i >= args.size() && !param.optional)
       raise_error(kErrArgumentNotOptional, "Argument not optional: '" + param.name + "' of " + member.name);
+    if (i < args.size() && param.by_ref && (args[i].type() == param.type || param.type == VarType::kVariant)) {
+      call.coerced.push_back(std::move(args[i]));
+      call.moved.push_back(true);
+      continue;
+    }
     try {
-      coerced.push_back(coerce(i < args.size() ? args[i] : param.default_value, param.type));
+      call.coerced.push_back(coerce(i < args.size() ? args[i] : param.default_value, param.type));
+      call.moved.push_back(false);
     } catch (const AutomationError& error) {
       raise_error(error.number(), error.description() + " (argument '" + param.name + "' of " + member.name + ")");
     }
   }
-  return coerced;
 }
 
 }  // namespace
@@ -65,10 +93,10 @@ Variant invoke(Object& object, const MemberInfo& member, std::span<Variant> args
   // A handler run by the member may drop the host's last reference.
   const std::shared_ptr<Object> keep_alive = object.weak_from_this().lock();
   try {
-    std::vector<Variant> coerced = prepare_arguments(member, args);
-    Variant result = member.invoke(object, coerced);
-    for (std::size_t i = 0; i < args.size(); ++i)
-      if (member.params[i].by_ref) args[i] = std::move(coerced[i]);
+    CallArguments call(member, args);
+    prepare_arguments(call);
+    Variant result = member.invoke(object, call.coerced);
+    call.returned = true;
     return result;
   } catch (AutomationError& error) {
     if (error.source().empty()) error.set_source(object.class_info().library);

@@ -37,6 +37,15 @@ std::filesystem::path find_beside_runtime(const std::string& file) {
   return {};
 }
 
+// An installed library is there under its SONAME (lib<Name>.so.1); the bare
+// lib<Name>.so is a development link that only a build tree or a -dev package has.
+constexpr std::string_view kSonameSuffix = ".so." AUTOMATION_COMPONENT_SOVERSION;
+
+bool is_component_file_name(std::string_view file) {
+  if (!file.starts_with("lib") || file.starts_with("libautomation_runtime.")) return false;
+  return file.ends_with(".so") || file.ends_with(kSonameSuffix);
+}
+
 bool is_class_identifier(std::string_view name) { return !name.empty() && name.front() == '{'; }
 
 void append_reason(std::string& why, const std::string& reason) {
@@ -51,7 +60,7 @@ const ClassInfo* scan_beside_runtime(std::string_view clsid, std::string& why) {
   const std::filesystem::path folder(runtime_directory());
   for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
     const std::string file = entry.path().filename().string();
-    if (!file.starts_with("lib") || !file.ends_with(".so") || file == "libautomation_runtime.so") continue;
+    if (!is_component_file_name(file)) continue;
     std::string ignored;
     if (load_component_server(entry.path().string(), ignored) == nullptr) continue;
     if (const ClassInfo* info = find_class(clsid)) return info;
@@ -94,9 +103,26 @@ const LibraryInfo* load_library(std::string_view name, std::string& why) {
   }
   std::lock_guard lock(loader_mutex);
   if (const LibraryInfo* library = find_library(name)) return library;
-  const std::string file = "lib" + std::string(name) + ".so";
-  const std::filesystem::path beside = find_beside_runtime(file);
-  const LibraryInfo* library = load_component_server(beside.empty() ? file : beside.string(), why);
+  const std::string unversioned = "lib" + std::string(name) + ".so";
+  const std::string versioned = "lib" + std::string(name) + std::string(kSonameSuffix);
+  std::string file = versioned;
+  std::filesystem::path beside = find_beside_runtime(versioned);
+  if (beside.empty()) {
+    beside = find_beside_runtime(unversioned);
+    if (!beside.empty()) file = unversioned;
+  }
+  const LibraryInfo* library = nullptr;
+  if (!beside.empty()) {
+    library = load_component_server(beside.string(), why);
+  } else {
+    // Neither name beside the runtime: the loader's path, versioned name first.
+    std::string versioned_why;
+    library = load_component_server(versioned, versioned_why);
+    if (library == nullptr) {
+      file = unversioned;
+      library = load_component_server(unversioned, why);
+    }
+  }
   if (library != nullptr && find_library(name) == nullptr) {
     append_reason(why, file + " holds the library " + library->name);
     return nullptr;

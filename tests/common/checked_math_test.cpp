@@ -1,38 +1,33 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <limits>
 
 #include "automation/checked_math.hpp"
+#include "raises_automation_error.hpp"
 
 namespace automation {
 namespace {
 
-int error_number_of(auto&& call) {
-  try {
-    call();
-  } catch (const AutomationError& error) {
-    return error.number();
-  }
-  return 0;
-}
+using test_support::RaisesAutomationError;
 
 TEST(CheckedMath, SixteenBitCounterTrapsPast32767) {
   EXPECT_EQ(checked_add<int16_t>(32766, 1), 32767);
-  EXPECT_EQ(error_number_of([] { checked_add<int16_t>(32767, 1); }), kErrOverflow);
-  EXPECT_EQ(error_number_of([] { checked_sub<int16_t>(-32768, 1); }), kErrOverflow);
+  EXPECT_THAT([] { checked_add<int16_t>(32767, 1); }, RaisesAutomationError(kErrOverflow));
+  EXPECT_THAT([] { checked_sub<int16_t>(-32768, 1); }, RaisesAutomationError(kErrOverflow));
 }
 
 TEST(CheckedMath, ThirtyTwoBitArithmeticTraps) {
   constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
-  EXPECT_EQ(error_number_of([] { checked_add<int32_t>(kMax, 1); }), kErrOverflow);
-  EXPECT_EQ(error_number_of([] { checked_mul<int32_t>(65536, 65536); }), kErrOverflow);
+  EXPECT_THAT([] { checked_add<int32_t>(kMax, 1); }, RaisesAutomationError(kErrOverflow));
+  EXPECT_THAT([] { checked_mul<int32_t>(65536, 65536); }, RaisesAutomationError(kErrOverflow));
   EXPECT_EQ(checked_mul<int32_t>(-46340, 46340), -2147395600);
 }
 
 TEST(CheckedMath, NarrowingTrapsOutsideTheTargetRange) {
   EXPECT_EQ(checked_narrow<int16_t>(int32_t{-32768}), -32768);
-  EXPECT_EQ(error_number_of([] { checked_narrow<int16_t>(int32_t{32768}); }), kErrOverflow);
-  EXPECT_EQ(error_number_of([] { checked_narrow<int32_t>(int64_t{1} << 31); }), kErrOverflow);
+  EXPECT_THAT([] { checked_narrow<int16_t>(int32_t{32768}); }, RaisesAutomationError(kErrOverflow));
+  EXPECT_THAT([] { checked_narrow<int32_t>(int64_t{1} << 31); }, RaisesAutomationError(kErrOverflow));
 }
 
 TEST(CheckedMath, RoundsHalvesToEven) {
@@ -48,16 +43,17 @@ TEST(CheckedMath, RoundsHalvesToEven) {
 
 TEST(CheckedMath, RoundingTrapsOutOfRangeAndNonFinite) {
   EXPECT_EQ(round_half_even<int32_t>(2147483647.4), 2147483647);
-  EXPECT_EQ(error_number_of([] { round_half_even<int32_t>(2147483647.5); }), kErrOverflow);
-  EXPECT_EQ(error_number_of([] { round_half_even<int16_t>(32767.5); }), kErrOverflow);
-  EXPECT_EQ(error_number_of([] { round_half_even<int32_t>(std::numeric_limits<double>::quiet_NaN()); }), kErrOverflow);
-  EXPECT_EQ(error_number_of([] { check_finite(std::numeric_limits<double>::infinity()); }), kErrOverflow);
+  EXPECT_THAT([] { round_half_even<int32_t>(2147483647.5); }, RaisesAutomationError(kErrOverflow));
+  EXPECT_THAT([] { round_half_even<int16_t>(32767.5); }, RaisesAutomationError(kErrOverflow));
+  EXPECT_THAT([] { round_half_even<int32_t>(std::numeric_limits<double>::quiet_NaN()); },
+              RaisesAutomationError(kErrOverflow));
+  EXPECT_THAT([] { check_finite(std::numeric_limits<double>::infinity()); }, RaisesAutomationError(kErrOverflow));
 }
 
 TEST(CheckedMath, FloorGoesDown) {
   EXPECT_EQ(floor_to<int32_t>(-0.5), -1);
   EXPECT_EQ(floor_to<int32_t>(9.999), 9);
-  EXPECT_EQ(error_number_of([] { floor_to<int32_t>(2147483648.0); }), kErrOverflow);
+  EXPECT_THAT([] { floor_to<int32_t>(2147483648.0); }, RaisesAutomationError(kErrOverflow));
 }
 
 }  // namespace

@@ -1,10 +1,13 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "automation/class_registry.hpp"
-#include "automation/error.hpp"
+#include "raises_automation_error.hpp"
 
 namespace automation {
 namespace {
+
+using test_support::RaisesAutomationError;
 
 class Plain : public Object {
  public:
@@ -38,12 +41,7 @@ TEST(ClassRegistry, RegisteredClassReplacesTheOneWithTheSameIdentifierUntilUnreg
   EXPECT_TRUE(unregister_class("Registry.Replacement"));
   EXPECT_FALSE(unregister_class("Registry.Replacement"));
   EXPECT_EQ(find_class("{00000000-0000-0000-0000-0000000000A1}"), nullptr);
-  try {
-    create_object("{00000000-0000-0000-0000-0000000000A1}");
-    FAIL() << "an unregistered class was created";
-  } catch (const AutomationError& error) {
-    EXPECT_EQ(error.number(), 429);
-  }
+  EXPECT_THAT([] { create_object("{00000000-0000-0000-0000-0000000000A1}"); }, RaisesAutomationError(429));
 }
 
 }  // namespace

@@ -1,9 +1,17 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+
 #include "automation/variant.hpp"
+#include "raises_automation_error.hpp"
+#include "variant_printer.hpp"
 
 namespace automation {
 namespace {
+
+using test_support::RaisesAutomationError;
 
 TEST(Bstr, NullIsNotEmptyButReadsAsEmptyText) {
   const Bstr null_string;
@@ -50,13 +58,7 @@ TEST(SafeArray, KeepsAnyLowerBound) {
 
 TEST(SafeArray, OutOfBoundsIsSubscriptOutOfRange) {
   SafeArray<double> array(1, {2.0, 3.0});
-  try {
-    array.at(0);
-    FAIL() << "no error raised";
-  } catch (const AutomationError& error) {
-    EXPECT_EQ(error.number(), 9);
-    EXPECT_EQ(error.description(), "Subscript out of range");
-  }
+  EXPECT_THAT([&] { array.at(0); }, RaisesAutomationError(9, "Subscript out of range"));
 }
 
 TEST(SafeArray, NoArrayHasNoBoundsAndNoElements) {
@@ -110,12 +112,26 @@ TEST(Variant, NestedArraysCopyDeeply) {
 
 TEST(Variant, WrongTypeAccessIsTypeMismatch) {
   const Variant text(Bstr(u"12"));
-  try {
-    (void)text.get<int32_t>();
-    FAIL() << "no error raised";
-  } catch (const AutomationError& error) {
-    EXPECT_EQ(error.number(), 13);
-  }
+  EXPECT_THAT([&] { (void)text.get<int32_t>(); }, RaisesAutomationError(13));
+}
+
+TEST(Variant, PrintsAsAReadableValue) {
+  const std::pair<Variant, std::string> cases[] = {
+      {Variant(), "Empty"},
+      {Variant(Null{}), "Null"},
+      {Variant(int16_t{-3}), "Integer -3"},
+      {Variant(int32_t{2147483647}), "Long 2147483647"},
+      {Variant(0.1), "Double 0.1"},
+      {Variant(kTrue), "Boolean True"},
+      {Variant(Bstr(u"\u00e9t\u00e9")), "String \"\u00e9t\u00e9\""},
+      {Variant(Bstr::null()), "String null"},
+      {Variant(ObjectRef()), "Object Nothing"},
+      {Variant(SafeArray<double>()), "Double() (no array)"},
+      {Variant(SafeArray<int32_t>(1, {4, 5})), "Long() (1 to 2) {4, 5}"},
+      {Variant(SafeArray<Variant>(0, {Variant(), Variant(SafeArray<int16_t>(0, {7}))})),
+       "Variant() (0 to 1) {Empty, Integer() (0 to 0) {7}}"},
+  };
+  for (const auto& [value, text] : cases) EXPECT_EQ(::testing::PrintToString(value), text);
 }
 
 }  // namespace

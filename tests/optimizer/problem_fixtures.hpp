@@ -9,6 +9,7 @@
 #include "internal_access.hpp"
 #include "krelvo.hpp"
 #include "plan.hpp"
+#include "plan_memory.hpp"
 
 namespace krelvo::testing {
 
@@ -63,11 +64,27 @@ inline std::vector<std::vector<int32_t>> bars_of(const Variant& rezanje) {
   return bars;
 }
 
+// A plan's rows spread out to the counts 0..nitem, as the host sees them.
 inline std::vector<std::vector<int32_t>> bars_of(const Plan& plan) {
   std::vector<std::vector<int32_t>> bars;
-  for (int32_t b = 1; b <= plan.bars; ++b) bars.emplace_back(plan.bar(b).begin(), plan.bar(b).end());
+  for (int32_t b = 1; b <= plan.bars; ++b) {
+    std::vector<int32_t> counts(static_cast<std::size_t>(plan.nitem) + 1, 0);
+    for (std::size_t column = 0; column < plan.stride(); ++column)
+      counts[static_cast<std::size_t>(plan.item_of_column[column])] = plan.bar(b)[column];
+    bars.push_back(std::move(counts));
+  }
   return bars;
 }
+
+// Lowers the plan memory limit for one test, so that a plan that would grow
+// without end fails at once.
+class ScopedPlanMemoryLimit {
+ public:
+  explicit ScopedPlanMemoryLimit(std::size_t bytes) { set_plan_memory_limit_bytes(bytes); }
+  ~ScopedPlanMemoryLimit() { set_plan_memory_limit_bytes(0); }
+  ScopedPlanMemoryLimit(const ScopedPlanMemoryLimit&) = delete;
+  ScopedPlanMemoryLimit& operator=(const ScopedPlanMemoryLimit&) = delete;
+};
 
 // Every plan of this problem has the same waste (two bars, each filled
 // exactly), so every offer ties and every tuning sum is equal.

@@ -18,7 +18,7 @@ class CountingConstruction final : public PlanConstruction {
   std::function<double(int32_t ngreedy, int32_t ntrial)> waste = [](int32_t, int32_t) { return 1.0; };
   double build(const ProblemInputs&, int32_t ngreedy, int32_t ntrial, automation::RandomGenerator&,
                Plan& plan) override {
-    plan.clear(1);
+    plan.clear(1, std::vector<int32_t>{1});
     plan.append_bar();
     return waste(ngreedy, ntrial);
   }

@@ -1,10 +1,13 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "automation/code_page.hpp"
-#include "automation/error.hpp"
+#include "raises_automation_error.hpp"
 
 namespace automation {
 namespace {
+
+using test_support::RaisesAutomationError;
 
 TEST(AnsiCodePage, DefaultIsWindows1250) {
   EXPECT_EQ(ansi_code_page().number(), 1250u);
@@ -36,12 +39,7 @@ TEST(AnsiCodePage, HostCanSwitchAndRestore) {
 
 TEST(AnsiCodePage, UnknownOrMultiByteCodePagesAreRefused) {
   for (const uint32_t number : {12345u, 932u}) {
-    try {
-      set_ansi_code_page(number);
-      FAIL() << number << " accepted";
-    } catch (const AutomationError& error) {
-      EXPECT_EQ(error.number(), kErrInvalidProcedureCall);
-    }
+    EXPECT_THAT([&] { set_ansi_code_page(number); }, RaisesAutomationError(kErrInvalidProcedureCall)) << number;
   }
   EXPECT_EQ(ansi_code_page().number(), 1250u);
 }

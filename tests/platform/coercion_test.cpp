@@ -1,12 +1,17 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
 #include "automation/coercion.hpp"
+#include "raises_automation_error.hpp"
+#include "variant_printer.hpp"
 
 namespace automation {
 namespace {
+
+using test_support::RaisesAutomationError;
 
 struct CoercionCase {
   const char* name;
@@ -79,17 +84,12 @@ class Coercion : public testing::TestWithParam<CoercionCase> {};
 TEST_P(Coercion, FollowsTheAutomationRules) {
   const CoercionCase& c = GetParam();
   if (c.error != 0) {
-    try {
-      coerce(c.input, c.target);
-      FAIL() << "no error";
-    } catch (const AutomationError& error) {
-      EXPECT_EQ(error.number(), c.error) << error.description();
-    }
+    EXPECT_THAT([&] { coerce(c.input, c.target); }, RaisesAutomationError(c.error));
     return;
   }
   const Variant result = coerce(c.input, c.target);
   EXPECT_EQ(result.type(), c.target);
-  EXPECT_TRUE(result == c.expected);
+  EXPECT_EQ(result, c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Coercion, testing::ValuesIn(coercion_cases()),
@@ -97,17 +97,13 @@ INSTANTIATE_TEST_SUITE_P(Table, Coercion, testing::ValuesIn(coercion_cases()),
 
 TEST(Coercion, VariantTargetKeepsTheValueAndItsType) {
   for (const Variant& value : {Variant(int16_t{3}), Variant(Bstr(u"x")), Variant(Null{}), Variant()})
-    EXPECT_TRUE(coerce(value, VarType::kVariant) == value);
+    EXPECT_EQ(coerce(value, VarType::kVariant), value);
 }
 
 TEST(Coercion, ErrorsSayWhatFailed) {
-  try {
-    coerce(Variant(Bstr(u"abc")), VarType::kI4);
-    FAIL();
-  } catch (const AutomationError& error) {
-    EXPECT_NE(error.description().find("\"abc\""), std::string::npos) << error.description();
-    EXPECT_NE(error.description().find("Long"), std::string::npos) << error.description();
-  }
+  EXPECT_THAT([] { coerce(Variant(Bstr(u"abc")), VarType::kI4); },
+              RaisesAutomationError(kErrTypeMismatch,
+                                    testing::AllOf(testing::HasSubstr("\"abc\""), testing::HasSubstr("Long"))));
 }
 
 }  // namespace

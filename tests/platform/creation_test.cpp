@@ -1,4 +1,5 @@
 #include <dlfcn.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -7,20 +8,15 @@
 #include "automation/class_registry.hpp"
 #include "automation/dispatch.hpp"
 #include "automation/library_loader.hpp"
+#include "raises_automation_error.hpp"
+#include "variant_printer.hpp"
 
 namespace automation {
 namespace {
 
-constexpr const char* kProbeClsid = "{0C7E55A1-5D1B-4C44-9A57-6B1E0D2F3A41}";
+using test_support::RaisesAutomationError;
 
-int32_t creation_error(std::string_view name) {
-  try {
-    create_object(name);
-  } catch (const AutomationError& error) {
-    return error.number();
-  }
-  return 0;
-}
+constexpr const char* kProbeClsid = "{0C7E55A1-5D1B-4C44-9A57-6B1E0D2F3A41}";
 
 // Each check runs in a fresh process, where no component library is loaded yet.
 class CreationInFreshProcess : public testing::Test {
@@ -58,7 +54,7 @@ TEST(Creation, BothIdentifiersNameTheSameClass) {
 TEST(Creation, UnknownNamesFailWithCannotCreate) {
   for (const char* name : {"Nowhere.clsNothing", "DispatchProbe.clsMissing", "{00000000-0000-0000-0000-000000000000}",
                            "NoPrefix", "../../tmp/evil.cls", ""})
-    EXPECT_EQ(creation_error(name), kErrCannotCreateObject) << name;
+    EXPECT_THAT([&] { create_object(name); }, RaisesAutomationError(kErrCannotCreateObject)) << name;
 }
 
 TEST(Creation, ApplicationObjectIsOneImplicitInstance) {
@@ -68,14 +64,10 @@ TEST(Creation, ApplicationObjectIsOneImplicitInstance) {
   const ObjectRef by_clsid = application_object(kProbeClsid);
   EXPECT_EQ(first, by_prog_id);
   EXPECT_EQ(first, by_clsid);
-  EXPECT_TRUE(get_property(*by_prog_id, "count") == Variant(int32_t{77}));
+  EXPECT_EQ(get_property(*by_prog_id, "count"), Variant(int32_t{77}));
   EXPECT_NE(first, create_object("DispatchProbe.clsProbe"));
-  try {
-    application_object("DispatchProbe.clsPlain");
-    FAIL() << "clsPlain is no application object";
-  } catch (const AutomationError& error) {
-    EXPECT_EQ(error.number(), kErrCannotCreateObject);
-  }
+  EXPECT_THAT([] { application_object("DispatchProbe.clsPlain"); }, RaisesAutomationError(kErrCannotCreateObject))
+      << "clsPlain is no application object";
 }
 
 TEST(Creation, ComponentServerEntryPointsGiveTheLibraryAndItsClassObjects) {

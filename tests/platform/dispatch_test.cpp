@@ -1,45 +1,39 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "automation/class_registry.hpp"
 #include "automation/dispatch.hpp"
+#include "raises_automation_error.hpp"
+#include "variant_printer.hpp"
 
 namespace automation {
 namespace {
 
-constexpr const char* kProbe = "DispatchProbe.clsProbe";
+using test_support::RaisesAutomationError;
+using ::testing::HasSubstr;
 
-int32_t error_number_of(const std::function<void()>& call, AutomationError* seen = nullptr) {
-  try {
-    call();
-  } catch (const AutomationError& error) {
-    if (seen != nullptr) *seen = error;
-    return error.number();
-  }
-  return 0;
-}
+constexpr const char* kProbe = "DispatchProbe.clsProbe";
 
 TEST(Dispatch, PropertiesAreFoundWithoutRegardToCaseAndCoerced) {
   ObjectRef probe = create_object(kProbe);
   put_property(*probe, "COUNT", Variant(Bstr(u"12")));
-  EXPECT_TRUE(get_property(*probe, "count") == Variant(int32_t{12}));
+  EXPECT_EQ(get_property(*probe, "count"), Variant(int32_t{12}));
   put_property(*probe, "Ratio", Variant(int32_t{3}));
-  EXPECT_TRUE(get_property(*probe, "ratio") == Variant(3.0));
+  EXPECT_EQ(get_property(*probe, "ratio"), Variant(3.0));
   put_property(*probe, "flag", Variant(int32_t{5}));
-  EXPECT_TRUE(get_property(*probe, "flag") == Variant(kTrue));
+  EXPECT_EQ(get_property(*probe, "flag"), Variant(kTrue));
   put_property(*probe, "label", Variant(2.5));
-  EXPECT_TRUE(get_property(*probe, "label") == Variant(Bstr(u"2.5")));
+  EXPECT_EQ(get_property(*probe, "label"), Variant(Bstr(u"2.5")));
 }
 
 TEST(Dispatch, CoercionErrorsNameTheArgumentAndKeepTheirNumber) {
   ObjectRef probe = create_object(kProbe);
-  AutomationError seen(0, "");
-  EXPECT_EQ(error_number_of([&] { put_property(*probe, "small", Variant(int32_t{40000})); }, &seen), kErrOverflow);
-  EXPECT_EQ(seen.source(), "DispatchProbe");
-  EXPECT_NE(seen.description().find("'value' of small"), std::string::npos) << seen.description();
-  EXPECT_EQ(error_number_of([&] { put_property(*probe, "count", Variant(Bstr(u"many"))); }), kErrTypeMismatch);
-  EXPECT_TRUE(get_property(*probe, "small") == Variant(int16_t{0})) << "a failed put leaves the field alone";
+  EXPECT_THAT([&] { put_property(*probe, "small", Variant(int32_t{40000})); },
+              RaisesAutomationError(kErrOverflow, HasSubstr("'value' of small"), "DispatchProbe"));
+  EXPECT_THAT([&] { put_property(*probe, "count", Variant(Bstr(u"many"))); }, RaisesAutomationError(kErrTypeMismatch));
+  EXPECT_EQ(get_property(*probe, "small"), Variant(int16_t{0})) << "a failed put leaves the field alone";
 }
 
 TEST(Dispatch, CallShapeErrors) {
@@ -56,43 +50,57 @@ TEST(Dispatch, CallShapeErrors) {
       {"too many arguments", [&] { call_method(*probe, "add", three); }, kErrWrongArgumentCount},
       {"required argument missing", [&] { call_method(*probe, "add"); }, kErrArgumentNotOptional},
   };
-  for (const Case& c : cases) EXPECT_EQ(error_number_of(c.call), c.number) << c.what;
+  for (const Case& c : cases) EXPECT_THAT(c.call, RaisesAutomationError(c.number)) << c.what;
 }
 
 TEST(Dispatch, OptionalArgumentsTakeTheirDefaults) {
   ObjectRef probe = create_object(kProbe);
   std::vector<Variant> one{Variant(int32_t{1})};
-  EXPECT_TRUE(call_method(*probe, "Add", one) == Variant(11.0));
+  EXPECT_EQ(call_method(*probe, "Add", one), Variant(11.0));
   std::vector<Variant> two{Variant(int32_t{1}), Variant(Bstr(u"2"))};
-  EXPECT_TRUE(call_method(*probe, "add", two) == Variant(3.0));
+  EXPECT_EQ(call_method(*probe, "add", two), Variant(3.0));
 }
 
 TEST(Dispatch, ByReferenceArgumentsAreWrittenBackByValueOnesAreNot) {
   ObjectRef probe = create_object(kProbe);
   std::vector<Variant> pair{Variant(Bstr(u"1")), Variant(2.0)};
   call_method(*probe, "swap", pair);
-  EXPECT_TRUE(pair[0] == Variant(int32_t{2}));
-  EXPECT_TRUE(pair[1] == Variant(int32_t{1}));
+  EXPECT_EQ(pair[0], Variant(int32_t{2}));
+  EXPECT_EQ(pair[1], Variant(int32_t{1}));
   std::vector<Variant> by_value{Variant(int32_t{5})};
-  EXPECT_TRUE(call_method(*probe, "describe", by_value) == Variant(Bstr(u"[5]")));
-  EXPECT_TRUE(by_value[0] == Variant(int32_t{5}));
+  EXPECT_EQ(call_method(*probe, "describe", by_value), Variant(Bstr(u"[5]")));
+  EXPECT_EQ(by_value[0], Variant(int32_t{5}));
+}
+
+// Arguments already of their declared type are moved into the call, not
+// copied: they must come back after success and after a later argument fails.
+TEST(Dispatch, ByReferenceArgumentsOfTheirOwnTypeComeBackAfterSuccessAndFailure) {
+  ObjectRef probe = create_object(kProbe);
+  std::vector<Variant> same_types{Variant(int32_t{1}), Variant(int32_t{2})};
+  call_method(*probe, "swap", same_types);
+  EXPECT_TRUE(same_types[0] == Variant(int32_t{2}));
+  EXPECT_TRUE(same_types[1] == Variant(int32_t{1}));
+  std::vector<Variant> second_fails{Variant(int32_t{7}), Variant(Bstr(u"not a number"))};
+  EXPECT_THAT([&] { call_method(*probe, "swap", second_fails); }, RaisesAutomationError(kErrTypeMismatch));
+  EXPECT_TRUE(second_fails[0] == Variant(int32_t{7}));
+  EXPECT_TRUE(second_fails[1] == Variant(Bstr(u"not a number")));
 }
 
 TEST(Dispatch, EmptyIsTheNullStringWhereAStringIsExpected) {
   ObjectRef probe = create_object(kProbe);
   std::vector<Variant> empty{Variant()};
-  EXPECT_TRUE(call_method(*probe, "describe", empty) == Variant(Bstr(u"null")));
+  EXPECT_EQ(call_method(*probe, "describe", empty), Variant(Bstr(u"null")));
   std::vector<Variant> empty_text{Variant(Bstr(u""))};
-  EXPECT_TRUE(call_method(*probe, "describe", empty_text) == Variant(Bstr(u"[]")));
+  EXPECT_EQ(call_method(*probe, "describe", empty_text), Variant(Bstr(u"[]")));
 }
 
 TEST(Dispatch, ArraysAreConvertedElementWiseAndKeepTheirBounds) {
   ObjectRef probe = create_object(kProbe);
   std::vector<Variant> lengths{Variant(SafeArray<Variant>(1, {int32_t{3}, Variant(Bstr(u"4.5"))}))};
   invoke(*probe, "lengths", MemberKind::kPropertyPut, lengths);
-  EXPECT_TRUE(get_property(*probe, "lengths") == Variant(SafeArray<double>(1, {3.0, 4.5})));
+  EXPECT_EQ(get_property(*probe, "lengths"), Variant(SafeArray<double>(1, {3.0, 4.5})));
   std::vector<Variant> counts{Variant(SafeArray<double>(0, {1.0, 1e10}))};
-  EXPECT_EQ(error_number_of([&] { invoke(*probe, "counts", MemberKind::kPropertyPut, counts); }), kErrOverflow);
+  EXPECT_THAT([&] { invoke(*probe, "counts", MemberKind::kPropertyPut, counts); }, RaisesAutomationError(kErrOverflow));
 }
 
 TEST(Dispatch, ErrorsKeepNumberDescriptionAndSource) {
@@ -105,10 +113,8 @@ TEST(Dispatch, ErrorsKeepNumberDescriptionAndSource) {
   } cases[] = {{1234, u"boom", u"", "DispatchProbe"}, {5, u"bad call", u"Custom.Source", "Custom.Source"}};
   for (const Case& c : cases) {
     std::vector<Variant> args{Variant(c.number), Variant(Bstr(c.description)), Variant(Bstr(c.source))};
-    AutomationError seen(0, "");
-    EXPECT_EQ(error_number_of([&] { call_method(*probe, "fail", args); }, &seen), c.number);
-    EXPECT_EQ(Bstr::from_utf8(seen.description()), Bstr(c.description));
-    EXPECT_EQ(seen.source(), c.expected_source);
+    EXPECT_THAT([&] { call_method(*probe, "fail", args); },
+                RaisesAutomationError(c.number, Bstr(c.description).to_utf8(), c.expected_source));
   }
 }
 
@@ -143,7 +149,7 @@ TEST(Dispatch, SinksMayDisconnectThemselvesAndStopTheRun) {
   call_method(*probe, "run", steps);
   EXPECT_EQ(self_removing, 1);
   EXPECT_EQ(stopping, 2);
-  EXPECT_TRUE(get_property(*probe, "count") == Variant(int32_t{2}));
+  EXPECT_EQ(get_property(*probe, "count"), Variant(int32_t{2}));
 }
 
 TEST(Dispatch, ObjectOutlivesAHandlerThatDropsTheLastReference) {
@@ -166,8 +172,8 @@ TEST(Dispatch, ObjectOutlivesAHandlerThatDropsTheLastReference) {
 
 TEST(Dispatch, ClassWithoutEventsRefusesSinks) {
   ObjectRef plain = create_object("DispatchProbe.clsPlain");
-  EXPECT_EQ(error_number_of([&] { connect_events(*plain, [](const std::string&, std::span<Variant>) {}); }),
-            kErrNoEvents);
+  EXPECT_THAT([&] { connect_events(*plain, [](const std::string&, std::span<Variant>) {}); },
+              RaisesAutomationError(kErrNoEvents));
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <openssl/evp.h>
 
@@ -10,9 +11,12 @@
 #include "automation/class_registry.hpp"
 #include "automation/encrypted_data.hpp"
 #include "automation/error.hpp"
+#include "raises_automation_error.hpp"
 
 namespace automation {
 namespace {
+
+using test_support::RaisesAutomationError;
 
 using Bytes = std::vector<uint8_t>;
 
@@ -98,15 +102,6 @@ std::shared_ptr<IEncryptedData> create_encrypted_data() {
   return data;
 }
 
-void expect_error(int32_t number, const std::function<void()>& call) {
-  try {
-    call();
-    ADD_FAILURE() << "no error, expected " << number;
-  } catch (const AutomationError& error) {
-    EXPECT_EQ(error.number(), number) << error.description();
-  }
-}
-
 std::u16string encrypt(std::u16string_view text, std::u16string_view password, int32_t key_length) {
   auto data = create_encrypted_data();
   data->Algorithm()->KeyLength(key_length);
@@ -176,16 +171,16 @@ TEST(EncryptedData, EveryChangedOrMissingByteAndAWrongPasswordFail) {
     Bytes damaged = envelope;
     damaged[i] ^= 0x01;
     SCOPED_TRACE(i);
-    expect_error(kErrBadData, [&] { data->Decrypt(Bstr(to_base64(damaged))); });
+    EXPECT_THAT([&] { data->Decrypt(Bstr(to_base64(damaged))); }, RaisesAutomationError(kErrBadData));
   }
   for (std::size_t length = 0; length < envelope.size(); ++length) {
     SCOPED_TRACE(length);
     const Bytes truncated(envelope.begin(), envelope.begin() + static_cast<std::ptrdiff_t>(length));
-    expect_error(kErrBadData, [&] { data->Decrypt(Bstr(to_base64(truncated))); });
+    EXPECT_THAT([&] { data->Decrypt(Bstr(to_base64(truncated))); }, RaisesAutomationError(kErrBadData));
   }
   EXPECT_EQ(data->Content().str(), u"before");
   data->SetSecret(Bstr(u"Right"), kSecretPassword);
-  expect_error(kErrBadData, [&] { data->Decrypt(Bstr(to_base64(envelope))); });
+  EXPECT_THAT([&] { data->Decrypt(Bstr(to_base64(envelope))); }, RaisesAutomationError(kErrBadData));
   data->SetSecret(Bstr(u"right"), kSecretPassword);
   data->Decrypt(Bstr(to_base64(envelope)));
   EXPECT_EQ(data->Content().str(), u"secret");
@@ -202,7 +197,7 @@ TEST(EncryptedData, IterationCountsOutsideTheCapAreRefusedAtOnce) {
     SCOPED_TRACE(iterations);
     for (std::size_t i = 0; i < 4; ++i) envelope[5 + i] = static_cast<uint8_t>(iterations >> (24 - 8 * i));
     const auto start = std::chrono::steady_clock::now();
-    expect_error(kErrBadData, [&] { data->Decrypt(Bstr(to_base64(envelope))); });
+    EXPECT_THAT([&] { data->Decrypt(Bstr(to_base64(envelope))); }, RaisesAutomationError(kErrBadData));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
   }
 }
@@ -214,7 +209,7 @@ TEST(EncryptedData, TextThatIsNotCanonicalBase64Fails) {
                                          u"Q===", u"QUJD\u0100AAA", u"=QUJ",     u"QUJDRA=="};
   for (const std::u16string_view text : garbage) {
     SCOPED_TRACE(std::string(text.begin(), text.end()));
-    expect_error(kErrBadData, [&] { data->Decrypt(Bstr(text)); });
+    EXPECT_THAT([&] { data->Decrypt(Bstr(text)); }, RaisesAutomationError(kErrBadData));
   }
 }
 
@@ -223,23 +218,24 @@ TEST(EncryptedData, RefusesWhatItDoesNotOffer) {
     auto data = create_encrypted_data();
     data->SetSecret(Bstr(u"pass"), kSecretPassword);
     data->Algorithm()->Name(weak);
-    expect_error(kErrBadAlgorithm, [&] { data->Encrypt(kEncodeBase64); });
+    EXPECT_THAT([&] { data->Encrypt(kEncodeBase64); }, RaisesAutomationError(kErrBadAlgorithm));
   }
   for (const int32_t short_key : {kKeyLength40Bits, kKeyLength56Bits}) {
     auto data = create_encrypted_data();
     data->SetSecret(Bstr(u"pass"), kSecretPassword);
     data->Algorithm()->KeyLength(short_key);
-    expect_error(kErrBadAlgorithm, [&] { data->Encrypt(kEncodeBase64); });
+    EXPECT_THAT([&] { data->Encrypt(kEncodeBase64); }, RaisesAutomationError(kErrBadAlgorithm));
   }
   auto data = create_encrypted_data();
-  expect_error(kErrInvalidProcedureCall, [&] { data->Encrypt(kEncodeBase64); });  // no password yet
-  expect_error(kErrInvalidProcedureCall, [&] { data->Decrypt(Bstr(u"QUJD")); });
-  expect_error(kErrInvalidProcedureCall, [&] { data->SetSecret(Bstr(u""), kSecretPassword); });
-  expect_error(kErrInvalidProcedureCall, [&] { data->SetSecret(Bstr(u"pass"), 1); });
+  EXPECT_THAT([&] { data->Encrypt(kEncodeBase64); },
+              RaisesAutomationError(kErrInvalidProcedureCall));  // no password yet
+  EXPECT_THAT([&] { data->Decrypt(Bstr(u"QUJD")); }, RaisesAutomationError(kErrInvalidProcedureCall));
+  EXPECT_THAT([&] { data->SetSecret(Bstr(u""), kSecretPassword); }, RaisesAutomationError(kErrInvalidProcedureCall));
+  EXPECT_THAT([&] { data->SetSecret(Bstr(u"pass"), 1); }, RaisesAutomationError(kErrInvalidProcedureCall));
   data->SetSecret(Bstr(u"pass"), kSecretPassword);
-  expect_error(kErrInvalidProcedureCall, [&] { data->Encrypt(1); });
-  expect_error(kErrInvalidProcedureCall, [&] { data->Algorithm()->Name(5); });
-  expect_error(kErrInvalidProcedureCall, [&] { data->Algorithm()->KeyLength(-1); });
+  EXPECT_THAT([&] { data->Encrypt(1); }, RaisesAutomationError(kErrInvalidProcedureCall));
+  EXPECT_THAT([&] { data->Algorithm()->Name(5); }, RaisesAutomationError(kErrInvalidProcedureCall));
+  EXPECT_THAT([&] { data->Algorithm()->KeyLength(-1); }, RaisesAutomationError(kErrInvalidProcedureCall));
 }
 
 TEST(EncryptedData, AlgorithmObjectsShareTheirOwnersSettings) {

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -11,23 +12,16 @@
 #include "automation/file_replacement.hpp"
 #include "automation/file_system.hpp"
 #include "automation/open_file.hpp"
+#include "raises_automation_error.hpp"
 #include "scoped_file_system.hpp"
 #include "temporary_folder.hpp"
 
 namespace automation {
 namespace {
 
+using test_support::RaisesAutomationError;
 using test_support::ScopedFileSystem;
 using test_support::TemporaryFolder;
-
-std::pair<int32_t, std::string> raised(int error_number, FileErrorContext context) {
-  try {
-    raise_file_error(error_number, context);
-  } catch (const AutomationError& error) {
-    return {error.number(), error.description()};
-  }
-  return {0, "nothing raised"};
-}
 
 TEST(FileErrors, ErrnoValuesBecomeTheRuntimesFileErrors) {
   struct Case {
@@ -50,7 +44,7 @@ TEST(FileErrors, ErrnoValuesBecomeTheRuntimesFileErrors) {
       {EBADF, FileErrorContext::kTransferring, 57, "Device I/O error"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(raised(c.error_number, c.context), std::make_pair(c.number, std::string(c.description)))
+    EXPECT_THAT([&] { raise_file_error(c.error_number, c.context); }, RaisesAutomationError(c.number, c.description))
         << "errno " << c.error_number;
   }
 }
@@ -128,12 +122,7 @@ TEST(OpenFile, ExplicitCloseReportsLateFailuresOnce) {
   ScopedFileSystem scoped(failing_close);
   {
     OpenFile file(file_system(), (folder / "f").c_str(), O_RDONLY);
-    try {
-      file.close();
-      FAIL() << "close succeeded";
-    } catch (const AutomationError& error) {
-      EXPECT_EQ(error.number(), kErrDeviceIoError);
-    }
+    EXPECT_THAT([&] { file.close(); }, RaisesAutomationError(kErrDeviceIoError));
   }
   EXPECT_EQ(closes, 1);
 }

@@ -1,14 +1,15 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 
-#include "error_text.hpp"
+#include "decimal.hpp"
 #include "input_checks.hpp"
 #include "input_csv.hpp"
-#include "decimal.hpp"
 #include "input_json.hpp"
+#include "raises_input_error.hpp"
 
 namespace krelvo::cli {
 namespace {
@@ -38,7 +39,7 @@ struct BadInput {
 class InputJsonErrors : public testing::TestWithParam<BadInput> {};
 
 TEST_P(InputJsonErrors, NamesFileEntryAndProblem) {
-  EXPECT_EQ(error_text([] { parse_problem_json(GetParam().text, "p.json"); }), GetParam().message);
+  EXPECT_THAT([] { parse_problem_json(GetParam().text, "p.json"); }, RaisesInputError(GetParam().message));
 }
 
 constexpr const char* kStock = R"("stock": [{"length": 6000, "quantity": 1}])";
@@ -85,8 +86,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{R"({"stock": [{"length": 6000, "quantity": 0}], "items": [{"length": 1e-400, "quantity": 1}]})",
                  "p.json: item 1: length 1e-400 is too small"},
         // Ambiguous documents: a repeated key, bytes after the end.
-        BadInput{R"({"stock": [{"length": 6000, "quantity": 0}], "items": [{"length": 20, "quantity": 1, "length": 1}]})",
-                 "p.json: item 1: the key \"length\" appears more than once"},
+        BadInput{
+            R"({"stock": [{"length": 6000, "quantity": 0}], "items": [{"length": 20, "quantity": 1, "length": 1}]})",
+            "p.json: item 1: the key \"length\" appears more than once"},
         BadInput{R"({"stock": [], "items": [], "items": []})", "p.json: the key \"items\" appears more than once"},
         BadInput{"{\"stock\": [], \"items\": []} x",
                  "p.json:1:28: invalid JSON: syntax error while parsing value - invalid literal; last read: "
@@ -94,28 +96,28 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(InputJson, BytesAfterANulAreNotIgnored) {
   for (const std::string& text : {std::string("{\"stock\": [], \"items\": []}\n\0garbage", 35),
-                                 std::string("{\"stock\": [], \"items\": []}\0", 27)})
-    EXPECT_EQ(error_text([&] { parse_problem_json(text, "p.json"); }),
-              "p.json:" + std::string(text.size() == 35 ? "2:1" : "1:27") +
-                  ": invalid JSON: unexpected bytes after the end of the document");
+                                  std::string("{\"stock\": [], \"items\": []}\0", 27)})
+    EXPECT_THAT([&] { parse_problem_json(text, "p.json"); },
+                RaisesInputError("p.json:" + std::string(text.size() == 35 ? "2:1" : "1:27") +
+                                 ": invalid JSON: unexpected bytes after the end of the document"));
 }
 
 TEST(InputJson, LongNumbersAreCutShortInMessages) {
   const std::string digits(400, '9');
-  const std::string message = error_text([&] {
-    parse_problem_json(R"({"stock": [{"length": )" + digits + R"(, "quantity": 0}], "items": []})", "p.json");
-  });
-  EXPECT_EQ(message, "p.json: stock 1: the number " + digits.substr(0, 40) + "… is too large");
+  EXPECT_THAT(
+      [&] {
+        parse_problem_json(R"({"stock": [{"length": )" + digits + R"(, "quantity": 0}], "items": []})", "p.json");
+      },
+      RaisesInputError("p.json: stock 1: the number " + digits.substr(0, 40) + "… is too large"));
 }
 
 TEST(InputJson, DeepNestingIsRefusedBeforeItCanExhaustTheStack) {
   const std::string deep = std::string(100000, '[') + std::string(100000, ']');
-  EXPECT_EQ(error_text([&] { parse_problem_json(deep, "p.json"); }),
-            "p.json: invalid JSON: the document nests deeper than 64 levels");
-  EXPECT_EQ(error_text([&] {
-              parse_problem_json(R"({"stock": [{"length": )" + deep + R"(, "quantity": 0}], "items": []})", "p.json");
-            }),
-            "p.json: stock 1: invalid JSON: the document nests deeper than 64 levels");
+  EXPECT_THAT([&] { parse_problem_json(deep, "p.json"); },
+              RaisesInputError("p.json: invalid JSON: the document nests deeper than 64 levels"));
+  EXPECT_THAT(
+      [&] { parse_problem_json(R"({"stock": [{"length": )" + deep + R"(, "quantity": 0}], "items": []})", "p.json"); },
+      RaisesInputError("p.json: stock 1: invalid JSON: the document nests deeper than 64 levels"));
 }
 
 TEST(InputJson, KeepsTheLengthAsWritten) {
@@ -145,10 +147,12 @@ TEST_P(ParseDecimal, KeepsEveryDigit) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ParseDecimal,
-                         testing::Values(DecimalCase{"2150", false, "215", 1, 0}, DecimalCase{"0.25", false, "25", -2, 2},
+                         testing::Values(DecimalCase{"2150", false, "215", 1, 0},
+                                         DecimalCase{"0.25", false, "25", -2, 2},
                                          DecimalCase{"-12.500", true, "125", -1, 1},
                                          DecimalCase{"1.00000000000000001", false, "100000000000000001", -17, 17},
-                                         DecimalCase{"1.5e3", false, "15", 2, 0}, DecimalCase{"25E-4", false, "25", -4, 4},
+                                         DecimalCase{"1.5e3", false, "15", 2, 0},
+                                         DecimalCase{"25E-4", false, "25", -4, 4},
                                          DecimalCase{"+007", false, "7", 0, 0}, DecimalCase{"0.000", false, "", 0, 0},
                                          DecimalCase{".5", false, "5", -1, 1}, DecimalCase{"5.", false, "5", 0, 0}));
 
@@ -168,10 +172,12 @@ TEST(ParseDecimalScaled, IsExactOrNothing) {
 }
 
 TEST(InputCsv, ReadsColumnsByHeaderQuotesAndBlankLines) {
-  const std::vector<Kind> kinds = parse_kinds_csv(
-      "\xEF\xBB\xBF"
-      "Label, length ,QUANTITY\r\n\"door, left\",2150,4\r\n\r\n\"say \"\"hi\"\"\",1200.25,1\r\n  ,300,0\n",
-      "items.csv").kinds;
+  const std::vector<Kind> kinds =
+      parse_kinds_csv(
+          "\xEF\xBB\xBF"
+          "Label, length ,QUANTITY\r\n\"door, left\",2150,4\r\n\r\n\"say \"\"hi\"\"\",1200.25,1\r\n  ,300,0\n",
+          "items.csv")
+          .kinds;
   ASSERT_EQ(kinds.size(), 3u);
   EXPECT_EQ(kinds[0].label, "door, left");
   EXPECT_EQ(kinds[0].length, 2150.0);
@@ -183,9 +189,7 @@ TEST(InputCsv, ReadsColumnsByHeaderQuotesAndBlankLines) {
   EXPECT_EQ(kinds[2].quantity, 0);
 }
 
-TEST(InputCsv, HeaderOnlyGivesAnEmptyList) {
-  EXPECT_TRUE(parse_kinds_csv("length,quantity\n", "s.csv").kinds.empty());
-}
+TEST(InputCsv, HeaderOnlyGivesAnEmptyList) { EXPECT_TRUE(parse_kinds_csv("length,quantity\n", "s.csv").kinds.empty()); }
 
 TEST(InputCsv, ReadsSpreadsheetExports) {
   struct Case {
@@ -196,8 +200,10 @@ TEST(InputCsv, ReadsSpreadsheetExports) {
   };
   const Case cases[] = {
       // European: ';', decimal comma, aliases in any case, extra columns, empty rows at the end.
-      {"Naziv;Duljina;Kom;Boja\nvrata;2150,5;4;bijela\nprag;1200;2;\n;;;\n;;;\n", {},
-       {{"2150.5", 4}, {"1200", 2}}, "items.csv:1: not used: the columns \"Boja\""},
+      {"Naziv;Duljina;Kom;Boja\nvrata;2150,5;4;bijela\nprag;1200;2;\n;;;\n;;;\n",
+       {},
+       {{"2150.5", 4}, {"1200", 2}},
+       "items.csv:1: not used: the columns \"Boja\""},
       {"len\tqty\n2150,5\t4\n1200.25\t1\n", {}, {{"2150.5", 4}, {"1200.25", 1}}, ""},
       // With ',' between fields a decimal comma must be quoted.
       {"length,count\n\"2150,5\",4\n", {}, {{"2150.5", 4}}, ""},
@@ -219,8 +225,12 @@ TEST(InputCsv, ReadsSpreadsheetExports) {
 }
 
 TEST(InputCsv, DecimalCommaRefusesAPointThatCouldBeAThousandsSeparator) {
-  EXPECT_EQ(error_text([] { parse_kinds_csv("length;quantity\n1.234;2\n", "items.csv", {'\0', true}); }),
-            "items.csv:2: length \"1.234\" is not a number (this list uses , for decimals: --decimal-comma)");
+  EXPECT_THAT(
+      [] {
+        parse_kinds_csv("length;quantity\n1.234;2\n", "items.csv", {'\0', true});
+      },
+      RaisesInputError(
+          "items.csv:2: length \"1.234\" is not a number (this list uses , for decimals: --decimal-comma)"));
 }
 
 TEST(InputCsv, QuotedFieldsSpanLinesAndFormulaGuardsReadBack) {
@@ -236,7 +246,7 @@ TEST(InputCsv, QuotedFieldsSpanLinesAndFormulaGuardsReadBack) {
 class InputCsvErrors : public testing::TestWithParam<BadInput> {};
 
 TEST_P(InputCsvErrors, NamesFileLineAndProblem) {
-  EXPECT_EQ(error_text([] { parse_kinds_csv(GetParam().text, "items.csv"); }), GetParam().message);
+  EXPECT_THAT([] { parse_kinds_csv(GetParam().text, "items.csv"); }, RaisesInputError(GetParam().message));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -256,15 +266,16 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"length,quantity\n1e309,4\n", "items.csv:2: length 1e309 is too large"},
         BadInput{"length,quantity\n5,\n", "items.csv:2: quantity \"\" is not a number"},
         BadInput{"length,quantity\n5,3000000000\n", "items.csv:2: quantity 3000000000 is more than 2147483647"},
-        BadInput{"length,quantity,label\n5,1,\"open\n", "items.csv:2: a quoted field is not closed by the end of the file"},
+        BadInput{"length,quantity,label\n5,1,\"open\n",
+                 "items.csv:2: a quoted field is not closed by the end of the file"},
         BadInput{"length;quantity\n1.234,5;2\n", "items.csv:2: length \"1.234,5\" is not a number"},
         BadInput{"length,quantity,label\n5,1,caf\xE9\n", "items.csv:2: the label is not UTF-8 text"}));
 
 TEST(InputFile, MissingFileAndDirectoryAreNamed) {
-  EXPECT_EQ(error_text([] { read_kinds_csv("/nonexistent/items.csv"); }),
-            "/nonexistent/items.csv: cannot open: No such file or directory");
+  EXPECT_THAT([] { read_kinds_csv("/nonexistent/items.csv"); },
+              RaisesInputError("/nonexistent/items.csv: cannot open: No such file or directory"));
   const std::string directory = testing::TempDir();
-  EXPECT_EQ(error_text([&] { read_problem_json(directory); }), directory + ": is a directory, not a file");
+  EXPECT_THAT([&] { read_problem_json(directory); }, RaisesInputError(directory + ": is a directory, not a file"));
 }
 
 TEST(InputFile, ReadsAWholeFile) {

@@ -17,6 +17,7 @@ import re
 import signal
 import subprocess
 import tempfile
+import threading
 import time
 import unittest
 import xml.etree.ElementTree as ElementTree
@@ -129,11 +130,11 @@ class KrelvoTestCase(unittest.TestCase):
                 self.assertLessEqual(count, limit)
 
     def bars_from_table(self, problem, text):
-        """Rows '×N  length (stock label)  used  leftover  pieces'; stock and item labels must be unique."""
+        """Rows '#  ×N  length (stock label)  used  leftover  pieces'; stock and item labels must be unique."""
         stock_by_label = {kind.get("label"): number for number, kind in enumerate(problem["stock"], 1)}
         item_by_key = {(float(item["length"]), item.get("label")): number
                        for number, item in enumerate(problem["items"], 1)}
-        row = re.compile(r"^\s*×(\d+)\s+([\d.]+)(?: \(([^)]*)\))?\s+([\d.]+)\s+([\d.]+)\s+(.*)$")
+        row = re.compile(r"^\s*\d+\s+×(\d+)\s+([\d.]+)(?: \(([^)]*)\))?\s+([\d.]+)\s+([\d.]+)\s+(.*)$")
         piece = re.compile(r"^([\d.]+)(?: \((.*)\))? ×(\d+)$")
         bars = []
         for line in text.splitlines():
@@ -383,24 +384,67 @@ class InputErrors(KrelvoTestCase):
         self.assertIn("plan.svg: No such file or directory", result.stderr)
 
 
+class RunShowingProgress:
+    """krelvo with its standard error on a terminal, where the progress bar
+    shows. wait_for_progress returns once the first progress line is there:
+    then the run is under way, however slowly the machine started it.
+    Everything shown on the terminal is collected."""
+
+    def __init__(self, arguments):
+        controller, terminal = pty.openpty()
+        self.child = subprocess.Popen(arguments, stdout=subprocess.PIPE, stderr=terminal, text=True)
+        os.close(terminal)
+        self._shown = bytearray()
+        self._progress = threading.Event()
+        self._reader = threading.Thread(target=self._read, args=(controller,), daemon=True)
+        self._reader.start()
+
+    def _read(self, controller):
+        while True:
+            try:
+                chunk = os.read(controller, 4096)
+            except OSError:  # the child closed the terminal
+                break
+            if not chunk:
+                break
+            self._shown.extend(chunk)
+            if b"%" in self._shown:
+                self._progress.set()
+        os.close(controller)
+        self._progress.set()
+
+    def wait_for_progress(self, timeout=60):
+        return self._progress.wait(timeout) and self.child.poll() is None
+
+    def shows_within(self, text, timeout):
+        """Whether the terminal shows `text` within `timeout` seconds."""
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            if text.replace("\n", "\r\n").encode() in self._shown:
+                return True
+            time.sleep(0.01)
+        return False
+
+    def finish(self, timeout):
+        out, _ = self.child.communicate(timeout=timeout)
+        self._reader.join(timeout)
+        return out, self._shown.decode(errors="replace")
+
+
 class Runs(KrelvoTestCase):
     def test_ctrl_c_prints_the_best_plan_so_far_and_exits_130(self):
         problem = big_problem()
-        child = subprocess.Popen([KRELVO, self.write("big.json", problem), "--level", "vrlojaka", "--format", "json",
-                                  "--quiet"],
-                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
-        time.sleep(1.0)
-        self.assertIsNone(child.poll(), "the run must still be going")
-        child.send_signal(signal.SIGINT)
+        run = RunShowingProgress([KRELVO, self.write("big.json", problem), "--level", "vrlojaka", "--format", "json"])
+        self.assertTrue(run.wait_for_progress(), "the run must be going")
+        run.child.send_signal(signal.SIGINT)
         interrupted_at = time.monotonic()
         # Acknowledged at once, long before the checkpoint.
-        self.assertEqual(child.stderr.readline(),
-                         "krelvo: stopping at the next checkpoint; press Ctrl-C again to quit\n")
-        self.assertLess(time.monotonic() - interrupted_at, 1.0)
-        out, err = child.communicate(timeout=120)
+        self.assertTrue(run.shows_within("krelvo: stopping at the next checkpoint; press Ctrl-C again to quit\n",
+                                         timeout=1.0))
+        out, err = run.finish(timeout=120)
         # The next checkpoint comes after at most one block of 100 plans; the whole run takes a hundred times more.
         self.assertLess(time.monotonic() - interrupted_at, 15.0)
-        self.assertEqual(child.returncode, 130, err)
+        self.assertEqual(run.child.returncode, 130, err)
         document, bars = self.bars_from_json(out)
         self.assertTrue(document["interrupted"])
         self.check_plan(problem, bars)
@@ -433,15 +477,23 @@ class Runs(KrelvoTestCase):
     def test_second_ctrl_c_ends_at_once(self):
         # A plan takes tens of milliseconds here, so the first checkpoint is seconds away.
         heavy = big_problem(pieces_per_kind=(10, 40), kinds=100, seed=5)
-        child = subprocess.Popen([KRELVO, self.write("heavy.json", heavy), "--level", "vrlojaka"],
-                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
-        time.sleep(0.5)
-        child.send_signal(signal.SIGINT)
-        time.sleep(0.3)  # signals of one kind that are pending together count once
-        self.assertIsNone(child.poll(), "the first Ctrl-C waits for the next checkpoint")
-        child.send_signal(signal.SIGINT)
-        out, _ = child.communicate(timeout=30)
-        self.assertEqual(child.returncode, -signal.SIGINT)
+        run = RunShowingProgress([KRELVO, self.write("heavy.json", heavy), "--level", "vrlojaka"])
+        self.assertTrue(run.wait_for_progress(), "the run must be going")
+        # Signals of one kind pending together count once, so Ctrl-C is pressed
+        # until krelvo ends: the first only asks for the next checkpoint, which is
+        # far away; a later one ends krelvo at once, before any plan is printed.
+        deadline = time.monotonic() + 30
+        presses = 0
+        while run.child.poll() is None and time.monotonic() < deadline:
+            run.child.send_signal(signal.SIGINT)
+            presses += 1
+            try:
+                run.child.wait(timeout=0.05)
+            except subprocess.TimeoutExpired:
+                pass
+        out, _ = run.finish(timeout=30)
+        self.assertGreaterEqual(presses, 2, "the first Ctrl-C waits for the next checkpoint")
+        self.assertEqual(run.child.returncode, -signal.SIGINT)
         self.assertEqual(out, "")
 
     def test_jobs_run_independent_searches_and_keep_a_valid_best(self):
@@ -457,25 +509,93 @@ class Runs(KrelvoTestCase):
         problem_file = self.write("big.json", big_problem())
         for quiet in (False, True):
             with self.subTest(quiet=quiet):
-                controller, terminal = pty.openpty()
                 arguments = [KRELVO, problem_file, "--level", "standardna"] + (["--quiet"] if quiet else [])
-                child = subprocess.Popen(arguments, stdout=subprocess.DEVNULL, stderr=terminal)
-                os.close(terminal)
-                shown = b""
-                while True:
-                    try:
-                        chunk = os.read(controller, 4096)
-                    except OSError:  # the child closed the terminal
-                        break
-                    if not chunk:
-                        break
-                    shown += chunk
-                os.close(controller)
-                self.assertEqual(child.wait(timeout=120), 0)
+                run = RunShowingProgress(arguments)
+                _, shown = run.finish(timeout=120)
+                self.assertEqual(run.child.returncode, 0)
                 if quiet:
-                    self.assertEqual(shown, b"")
+                    self.assertEqual(shown, "")
                 else:
-                    self.assertRegex(shown, rb"\[[#-]+\] +\d+%  waste \d+  \d+ bars  \d+:\d\d")
+                    self.assertRegex(shown, r"\[[#-]+\] +\d+%  waste \d+  \d+ bars  \d+:\d\d")
+
+
+class Exact(KrelvoTestCase):
+    def run_json(self, problem, *arguments):
+        result = run(self.write("p.json", problem), "-q", "--format", "json", *arguments, timeout=300)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        document, bars = self.bars_from_json(result.stdout)
+        self.check_plan(problem, bars)
+        return document, bars
+
+    def test_lp_bound_proves_a_plan_the_combinatorial_bounds_cannot(self):
+        # A 51 shares its bar with nothing and two 50s fill one: 5 bars, where L2 says 4.
+        problem = {"stock": [{"length": 100, "quantity": 0}],
+                   "items": [{"length": 51, "quantity": 3}, {"length": 50, "quantity": 3}]}
+        document, bars = self.run_json(problem)
+        self.assertEqual(len(bars), 5)
+        self.assertEqual(document["summary"]["lower_bound"], 5)
+        self.assertTrue(document["summary"]["proven_optimal"])
+        self.assertFalse(document["exact"])
+
+    def test_exact_is_proven_and_never_worse_than_the_default(self):
+        generator = random.Random(41)
+        for round_number in range(4):
+            with self.subTest(round=round_number):
+                problem = {"stock": [{"length": 1000, "quantity": 0}],
+                           "items": [{"length": generator.randint(200, 700), "quantity": generator.randint(1, 6)}
+                                     for _ in range(12)]}
+                default, default_bars = self.run_json(problem)
+                exact, exact_bars = self.run_json(problem, "--exact", "--time-limit", "60")
+                self.assertTrue(exact["exact"])
+                self.assertLessEqual(len(exact_bars), len(default_bars))
+                self.assertTrue(exact["summary"]["proven_optimal"])
+                self.assertEqual(exact["summary"]["lower_bound"], len(exact_bars))
+                self.assertIsNone(exact["stopped"])
+                # The last bar keeps the largest rest: it goes back to the rack.
+                self.assertEqual(max(bar.leftover for bar in exact_bars), exact_bars[-1].leftover)
+
+    def test_exact_with_kerf_and_trim_cuts_every_piece_once(self):
+        problem = {"stock": [{"length": 6000, "quantity": 0}],
+                   "items": [{"length": 1450.5, "quantity": 7}, {"length": 2990, "quantity": 4},
+                             {"length": 880, "quantity": 9}]}
+        result = run(self.write("p.json", problem), "-q", "--format", "json", "--exact", "--kerf", "3", "--trim", "10")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        document, bars = self.bars_from_json(result.stdout)
+        self.check_plan(problem, bars, kerf=3, trim=10)
+        self.assertTrue(document["summary"]["proven_optimal"])
+
+    def test_several_stock_lengths_are_refused(self):
+        result = run(self.write("mixed.json", MIXED_STOCK), "--exact")
+        self.assertEqual(result.returncode, 2)
+        self.assertEqual(result.stdout, "")
+        self.assertEqual(len(result.stderr.splitlines()), 1)
+        self.assertIn("one length", result.stderr)
+
+    def test_time_limit_prints_the_best_plan_marked_stopped(self):
+        problem = big_problem(pieces_per_kind=(10, 40), kinds=100, seed=5)
+        started = time.monotonic()
+        result = run(self.write("big.json", problem), "-q", "--format", "json", "--level", "vrlojaka",
+                     "--time-limit", "1")
+        self.assertLess(time.monotonic() - started, 30.0)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        document, bars = self.bars_from_json(result.stdout)
+        self.check_plan(problem, bars)
+        self.assertEqual(document["stopped"], "time-limit")
+        self.assertFalse(document["interrupted"])
+
+    def test_ctrl_c_during_the_exact_search_prints_the_incumbent(self):
+        problem = big_problem(pieces_per_kind=(10, 40), kinds=100, seed=5)
+        child = subprocess.Popen([KRELVO, self.write("big.json", problem), "--exact", "--format", "json"],
+                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        time.sleep(1.5)
+        self.assertIsNone(child.poll(), "the run must still be going")
+        child.send_signal(signal.SIGINT)
+        out, err = child.communicate(timeout=120)
+        self.assertEqual(child.returncode, 130, err)
+        document, bars = self.bars_from_json(out)
+        self.assertTrue(document["interrupted"])
+        self.assertEqual(document["stopped"], "interrupt")
+        self.check_plan(problem, bars)
 
 
 class Workshop(KrelvoTestCase):

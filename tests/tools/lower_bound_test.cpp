@@ -81,8 +81,24 @@ TEST(LowerBound, NeverAboveTheOptimumAndOftenAboveMaterial) {
     const int capacity = std::uniform_int_distribution<int>(10, 30)(random);
     const int count = std::uniform_int_distribution<int>(1, 9)(random);
     std::vector<int> sizes;
-    for (int piece = 0; piece < count; ++piece)
-      sizes.push_back(std::uniform_int_distribution<int>(1, capacity)(random));
+    for (int piece = 0; piece < count; ++piece) {
+      // Half the capacity (and just around it), a whole bar and repeats of an
+      // earlier size are where the bound's cases meet; plain draws rarely land there.
+      const int half = capacity / 2;
+      switch (std::uniform_int_distribution<int>(0, 7)(random)) {
+        case 0:
+          sizes.push_back(half + std::uniform_int_distribution<int>(-1, 1)(random));
+          break;
+        case 1:
+          sizes.push_back(capacity);
+          break;
+        case 2:
+          sizes.push_back(sizes.empty() ? half : sizes.back());
+          break;
+        default:
+          sizes.push_back(std::uniform_int_distribution<int>(1, capacity)(random));
+      }
+    }
     const std::vector<SizeCount> pieces = counted(sizes);
     const int64_t optimum = ExactBinPacking(sizes, capacity).minimum_bins();
     const int64_t material = material_bound(pieces, capacity);

@@ -25,7 +25,8 @@ class Outputs : public testing::Test {
         summary_(summarize(problem_, transformed_, plan_)) {}
 
   Report report(bool interrupted = false) const {
-    return {problem_, transformed_, plan_, summary_, interrupted, {"jaka", "fixed", 1, "given", {0}, false}};
+    return {problem_, transformed_, plan_,
+            summary_, interrupted,  {"jaka", "fixed", 1, false, 0.0, "", "given", {0}, false}};
   }
 
   Problem problem_;
@@ -50,7 +51,8 @@ TEST_F(Outputs, TableGroupsPatternsAndSummarises) {
 }
 
 TEST_F(Outputs, SayHowTheRunStoppedAndWhichStockOrderItUsed) {
-  const Report stopped{problem_, transformed_, plan_, summary_, false, {"jaka", "fixed", 1, "best", {0}, true}};
+  const Report stopped{problem_, transformed_, plan_,
+                       summary_, false,        {"jaka", "fixed", 1, false, 0.0, "", "best", {0}, true}};
   const nlohmann::json document = nlohmann::json::parse(render_json(stopped));
   EXPECT_EQ(document["stopped"], "time-limit");
   EXPECT_EQ(document["interrupted"], false);
@@ -58,7 +60,7 @@ TEST_F(Outputs, SayHowTheRunStoppedAndWhichStockOrderItUsed) {
   const std::string table = render_table(stopped);
   EXPECT_NE(table.find("STOPPED EARLY"), std::string::npos) << table;
   EXPECT_NE(table.find("Stock order: best, stock kinds cut in the order 1"), std::string::npos) << table;
-  EXPECT_EQ(nlohmann::json::parse(render_json(report(true)))["stopped"], "interrupted");
+  EXPECT_EQ(nlohmann::json::parse(render_json(report(true)))["stopped"], "interrupt");
   EXPECT_EQ(nlohmann::json::parse(render_json(report()))["stopped"], nullptr);
 }
 
@@ -89,9 +91,12 @@ TEST_F(Outputs, CsvHasOneRowPerPieceWithQuotedLabels) {
   std::vector<std::string> lines;
   for (std::string line; std::getline(csv, line);) lines.push_back(line);
   ASSERT_EQ(lines.size(), 1u + 3 + 2 + 3);
-  EXPECT_EQ(lines[0], "bar,stock,stock_length,stock_label,item,length,label,used,leftover");
-  EXPECT_EQ(lines[1], "1,1,6000,\"rack, A\",1,2150,door frame,5516.5,483.5");
-  EXPECT_EQ(lines[4], "2,1,6000,\"rack, A\",2,1200.5,,2414,3586");
+  EXPECT_EQ(lines[0],
+            "bar,stock,stock_length,stock_label,item,length,label,used,leftover,pattern,kept,kept_length,scrap");
+  EXPECT_EQ(lines[1], "1,1,6000,\"rack, A\",1,2150,door frame,5516.5,483.5,1,no,0,483.5");
+  EXPECT_EQ(lines[4], "2,1,6000,\"rack, A\",2,1200.5,,2414,3586,2,no,0,3586");
+  // The third bar repeats the first pattern.
+  EXPECT_EQ(lines[6], "3,1,6000,\"rack, A\",1,2150,door frame,5516.5,483.5,1,no,0,483.5");
 }
 
 TEST(CsvField, QuotesOnlyWhatNeedsIt) {
@@ -116,12 +121,14 @@ TEST_F(Outputs, SvgDrawsEachPatternOnceWithItsCount) {
     return found;
   };
   EXPECT_EQ(count("<g class=\"pattern\""), 2u);
-  EXPECT_EQ(count("data-count=\"2\""), 1u);
-  EXPECT_EQ(count("class=\"piece\" "), 3u + 2u + 1u);  // two patterns and the legend
-  // Cuts between pieces and one before each leftover, plus the legend's.
-  EXPECT_EQ(count("class=\"kerf\""), 3u + 2u + 1u);
+  EXPECT_EQ(count("data-count=\"2\" data-stock=\"1\" data-bars=\"1, 3\""), 1u);
+  EXPECT_EQ(count("class=\"piece\" "), 3u + 2u);
+  // Per pattern: the cuts between pieces, the trim's and the one freeing the leftover; plus the legend's.
+  EXPECT_EQ(count("class=\"kerf\""), (2u + 2u) + (1u + 2u) + 1u);
   EXPECT_EQ(count("class=\"trim\""), 2u + 1u);
-  EXPECT_NE(svg.find("<title>leftover 483.5</title>"), std::string::npos);
+  EXPECT_EQ(count("class=\"swatch\""), 2u);  // the two item kinds cut
+  EXPECT_NE(svg.find("<title>leftover 483.5: final saw cut 3, scrap</title>"), std::string::npos);
+  EXPECT_NE(svg.find("Pattern 1 ×2 · bars 1, 3 · stock 1: 6000 rack, A · leftover 483.5 scrap"), std::string::npos);
 }
 
 }  // namespace

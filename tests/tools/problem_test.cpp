@@ -1,10 +1,11 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <limits>
 
-#include "error_text.hpp"
 #include "problem.hpp"
+#include "raises_input_error.hpp"
 
 namespace krelvo::cli {
 namespace {
@@ -61,7 +62,7 @@ struct BadProblem {
 class TransformErrors : public testing::TestWithParam<BadProblem> {};
 
 TEST_P(TransformErrors, AreInputErrorsNamingTheEntry) {
-  EXPECT_EQ(error_text([] { transform(GetParam().problem, GetParam().allowances); }), GetParam().message);
+  EXPECT_THAT([] { transform(GetParam().problem, GetParam().allowances); }, RaisesInputError(GetParam().message));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -119,17 +120,23 @@ TEST(Transform, LengthsConvertFromTheirTextWithoutRounding) {
   for (const char* text : {"2.0000000009", "1.00000000000000001", "0.000000001"}) {
     SCOPED_TRACE(text);
     const Problem problem = problem_of({kind(10, 0)}, {kind(1, 1), written(text, 5, "items.csv:3")});
-    const std::string message = error_text([&] { transform(problem, {}); });
-    EXPECT_TRUE(message.starts_with(std::string("items.csv:3: length ") + text + " has ")) << message;
-    EXPECT_TRUE(message.ends_with(" decimals; krelvo works to 6 decimals at most")) << message;
+    EXPECT_THAT([&] { transform(problem, {}); },
+                test_support::RaisesAutomationError(
+                    automation::kErrInvalidProcedureCall,
+                    testing::AllOf(testing::StartsWith(std::string("items.csv:3: length ") + text + " has "),
+                                   testing::EndsWith(" decimals; krelvo works to 6 decimals at most"))));
   }
   const Problem bar = problem_of({written("1000.0000001", 0, "stock.csv:2")}, {kind(1, 1)});
-  EXPECT_EQ(error_text([&] { transform(bar, {}); }),
-            "stock.csv:2: length 1000.0000001 has 7 decimals; krelvo works to 6 decimals at most");
-  EXPECT_EQ(error_text([] { transform(problem_of({kind(10, 0)}, {kind(1, 1)}), {0.0000001, 0}); }),
-            "--kerf: length 1e-07 has 7 decimals; krelvo works to 6 decimals at most");
+  EXPECT_THAT([&] { transform(bar, {}); },
+              RaisesInputError("stock.csv:2: length 1000.0000001 has 7 decimals; krelvo works to 6 decimals at most"));
+  EXPECT_THAT(
+      [] {
+        transform(problem_of({kind(10, 0)}, {kind(1, 1)}), {0.0000001, 0});
+      },
+      RaisesInputError("--kerf: length 1e-07 has 7 decimals; krelvo works to 6 decimals at most"));
   const Problem huge = problem_of({written("2e15", 0, "stock.csv:2")}, {kind(1, 1)});
-  EXPECT_EQ(error_text([&] { transform(huge, {}); }), "stock.csv:2: length 2e15 is too large to compute with exactly");
+  EXPECT_THAT([&] { transform(huge, {}); },
+              RaisesInputError("stock.csv:2: length 2e15 is too large to compute with exactly"));
 
   const Problem fine = problem_of({written("10", 0, "s")}, {written("2.000001", 5, "i")});
   const TransformedProblem result = transform(fine, {});
@@ -139,12 +146,16 @@ TEST(Transform, LengthsConvertFromTheirTextWithoutRounding) {
 
 TEST(Transform, LimitedStockTooSmallForTheDemandIsSaidInTheUsersUnits) {
   const Problem one_length = problem_of({kind(6000, 1)}, {kind(4000, 3), kind(2000, 1)});
-  EXPECT_EQ(error_text([&] { transform(one_length, {}); }),
-            "stock.csv: the items need at least 3 bars of 6000 (18 000 in all), but only 1 bar of 6000 is in stock");
+  EXPECT_THAT(
+      [&] { transform(one_length, {}); },
+      RaisesInputError(
+          "stock.csv: the items need at least 3 bars of 6000 (18 000 in all), but only 1 bar of 6000 is in stock"));
   const Problem two_lengths = problem_of({kind(6000, 1), kind(3500, 2)}, {kind(3000, 5)});
-  EXPECT_EQ(error_text([&] { transform(two_lengths, {}); }),
-            "stock.csv: the items need at least 15 000 of stock in all, but the stock in hand offers only 13 000: "
-            "1 bar of 6000 and 2 bars of 3500");
+  EXPECT_THAT(
+      [&] { transform(two_lengths, {}); },
+      RaisesInputError(
+          "stock.csv: the items need at least 15 000 of stock in all, but the stock in hand offers only 13 000: "
+          "1 bar of 6000 and 2 bars of 3500"));
   // An unlimited kind in reach, or enough bars: no complaint.
   EXPECT_NO_THROW(transform(problem_of({kind(6000, 1), kind(6000, 0)}, {kind(4000, 3)}), {}));
   EXPECT_NO_THROW(transform(problem_of({kind(6000, 2)}, {kind(3000, 4)}), {}));
@@ -217,7 +228,7 @@ class MapBackRefuses : public testing::TestWithParam<BadPlan> {};
 TEST_P(MapBackRefuses, PlansThatBreakThePromises) {
   const Problem problem = problem_of({kind(10, 1), kind(12, 1)}, {kind(6, 1), kind(4, 2)});
   const TransformedProblem transformed = transform(problem, {});
-  EXPECT_EQ(error_text([&] { map_back(problem, transformed, GetParam().plan); }), GetParam().message);
+  EXPECT_THAT([&] { map_back(problem, transformed, GetParam().plan); }, RaisesInputError(GetParam().message));
 }
 
 INSTANTIATE_TEST_SUITE_P(

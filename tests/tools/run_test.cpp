@@ -1,8 +1,10 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <thread>
 
 #include "automation/error.hpp"
+#include "raises_automation_error.hpp"
 #include "run.hpp"
 
 namespace krelvo::cli {
@@ -42,19 +44,19 @@ TEST(RunJobs, FailedJobsArePassedOverWhileOneSucceeds) {
 
 TEST(RunJobs, WhenAllFailTheFirstJobsErrorIsRaised) {
   const std::atomic<bool> stop{false};
-  try {
-    run_jobs(
-        2, [](int job, JobContext&) -> OptimizerPlan { automation::raise_error(100 + job, "job failed"); }, stop,
-        [](const ProgressBoard&) {});
-    FAIL() << "no error";
-  } catch (const automation::AutomationError& error) {
-    EXPECT_EQ(error.number(), 101);
-  }
+  EXPECT_THAT(
+      [&] {
+        run_jobs(
+            2, [](int job, JobContext&) -> OptimizerPlan { automation::raise_error(100 + job, "job failed"); }, stop,
+            [](const ProgressBoard&) {});
+      },
+      test_support::RaisesAutomationError(101, "job failed"));
 }
 
 TEST(RunJobs, StopReachesEveryJobAndMarksTheOutcome) {
   std::atomic<bool> stop{false};
   std::atomic<int> ticks{0};
+  std::atomic<int> jobs_stopped{0};
   const RunOutcome outcome = run_jobs(
       3,
       [&](int job, JobContext& context) {
@@ -65,6 +67,7 @@ TEST(RunJobs, StopReachesEveryJobAndMarksTheOutcome) {
           percent = static_cast<int16_t>(std::min(percent + 1, 99));
           std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
+        ++jobs_stopped;
         return plan_with_waste(10.0 * job, job);
       },
       stop,
@@ -77,6 +80,7 @@ TEST(RunJobs, StopReachesEveryJobAndMarksTheOutcome) {
       },
       std::chrono::milliseconds(5));
   EXPECT_TRUE(outcome.interrupted);
+  EXPECT_EQ(jobs_stopped.load(), 3) << "every job saw the stop and returned before run_jobs did";
   EXPECT_EQ(outcome.job_number, 1);
   EXPECT_GE(ticks.load(), 3);
 }

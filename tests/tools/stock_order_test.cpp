@@ -22,6 +22,17 @@ TEST(StockOrder, SortsByLengthKeepingTiesAsGiven) {
   EXPECT_EQ(stock_order_text({3, 0, 2, 1}), "4, 1, 3, 2");
 }
 
+TEST(StockOrder, OffcutsFromTheRackStayFirstInEveryOrder) {
+  Problem problem = problem_of({kind(900, 1), kind(400, 2), kind(6000, 0), kind(3000, 1), kind(12000, 0)}, {});
+  problem.offcut_kinds = 2;
+  EXPECT_EQ(stock_order_by(problem, "ascending"), (StockOrder{0, 1, 3, 2, 4}));
+  EXPECT_EQ(stock_order_by(problem, "descending"), (StockOrder{0, 1, 4, 2, 3}));
+  const std::vector<StockOrder> orders = distinct_stock_orders(problem);
+  // Of the regular kinds: 3 then 2 or 4, or 2 or 4 alone.
+  EXPECT_EQ(orders.size(), 4u);
+  for (const StockOrder& order : orders) EXPECT_EQ(StockOrder(order.begin(), order.begin() + 2), (StockOrder{0, 1}));
+}
+
 TEST(StockOrder, OrdersAlikeUpToTheirFirstUnlimitedKindAreTriedOnce) {
   // Three limited kinds: all 6 orders, the given one first.
   const auto limited = distinct_stock_orders(problem_of({kind(1, 1), kind(2, 1), kind(3, 1)}, {}));

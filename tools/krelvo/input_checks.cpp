@@ -94,7 +94,7 @@ std::string shortened(std::string_view text) {
   return std::string(text.substr(0, end)) + "…";
 }
 
-std::string number_text(double value) {
+std::string round_trip_number_text(double value) {
   std::array<char, 32> buffer{};
   // Whole numbers as people write them: 3000000000, not 3e+09.
   if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
@@ -120,9 +120,10 @@ double token_value(std::string_view token, std::string_view what, std::string_vi
 }
 
 double checked_length(double value, std::string_view where) {
-  if (!std::isfinite(value)) raise_input_error(where, "length " + number_text(value) + " is not a finite number");
+  if (!std::isfinite(value))
+    raise_input_error(where, "length " + round_trip_number_text(value) + " is not a finite number");
   if (value <= 0.0)
-    raise_input_error(where, "length " + number_text(value) + (value < 0.0 ? " is negative" : " is zero"));
+    raise_input_error(where, "length " + round_trip_number_text(value) + (value < 0.0 ? " is negative" : " is zero"));
   return value;
 }
 

@@ -36,6 +36,6 @@ bool is_valid_utf8(std::string_view text);
 std::string shortened(std::string_view text);
 
 // Shortest text that reads back as the value, for messages.
-std::string number_text(double value);
+std::string round_trip_number_text(double value);
 
 }  // namespace krelvo::cli

@@ -6,15 +6,19 @@
 namespace krelvo::cli {
 namespace {
 
-const char* entry_name(std::string_view list_key) { return list_key == "items" ? "item" : "stock"; }
+// "item 3", "stock 2", "offcut 1": an entry of the list under `list_key`.
+const char* entry_name(std::string_view list_key) {
+  if (list_key == "items") return "item";
+  return list_key == "offcuts" ? "offcut" : "stock";
+}
 
 // A number too large or too deep a nesting names its entry ("p.json: item 3");
 // other failures name the line and column.
 std::string failure_place(const JsonFailure& failure, const std::string& source) {
   const auto& path = failure.path;
   const bool where_unknown = !failure.number.empty() || failure.position.empty();
-  if (where_unknown && path.size() >= 2 && (path[0].key == "items" || path[0].key == "stock") &&
-      path[1].key.empty())
+  if (where_unknown && path.size() >= 2 &&
+      (path[0].key == "items" || path[0].key == "stock" || path[0].key == "offcuts") && path[1].key.empty())
     return source + ": " + entry_name(path[0].key) + " " + std::to_string(path[1].index + 1);
   return failure.position.empty() ? source : source + ":" + failure.position;
 }
@@ -66,19 +70,24 @@ std::vector<Kind> read_list(const JsonValue& document, const char* key, const st
   return kinds;
 }
 
-}  // namespace
-
-Problem parse_problem_json(std::string_view text, const std::string& source) {
+// Reads the document and refuses anything but an object; failures name
+// the place they were found.
+JsonValue parse_document(std::string_view text, const std::string& source, const std::string& expected) {
   JsonValue document;
   JsonFailure failure;
   if (!parse_json(text, document, failure)) {
     const std::string where = failure_place(failure, source);
-    if (!failure.number.empty())
-      raise_input_error(where, "the number " + failure.number + " is too large");
+    if (!failure.number.empty()) raise_input_error(where, "the number " + failure.number + " is too large");
     raise_input_error(where, "invalid JSON: " + failure.reason);
   }
-  if (document.type != JsonValue::Type::kObject)
-    raise_input_error(source, "expected an object with \"stock\" and \"items\"");
+  if (document.type != JsonValue::Type::kObject) raise_input_error(source, "expected an object with " + expected);
+  return document;
+}
+
+}  // namespace
+
+Problem parse_problem_json(std::string_view text, const std::string& source) {
+  const JsonValue document = parse_document(text, source, "\"stock\" and \"items\"");
   for (const auto& [key, value] : document.members)
     if (key != "stock" && key != "items")
       raise_input_error(source, "unknown key \"" + key + "\" (expected stock, items)");
@@ -93,6 +102,14 @@ Problem parse_problem_json(std::string_view text, const std::string& source) {
 
 Problem read_problem_json(const std::string& path) {
   return parse_problem_json(read_input_file(path), input_name(path));
+}
+
+std::vector<Kind> parse_kind_list_json(std::string_view text, const std::string& source, const char* key) {
+  const JsonValue document = parse_document(text, source, std::string("\"") + key + "\"");
+  for (const auto& [name, value] : document.members)
+    if (name != key) raise_input_error(source, "unknown key \"" + name + "\" (expected " + key + ")");
+  refuse_duplicate_keys(document, source);
+  return read_list(document, key, source);
 }
 
 }  // namespace krelvo::cli

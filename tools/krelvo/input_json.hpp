@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "problem.hpp"
 
@@ -13,5 +14,9 @@ namespace krelvo::cli {
 Problem parse_problem_json(std::string_view text, const std::string& source);
 
 Problem read_problem_json(const std::string& path);
+
+// A file holding one list of kinds, {"<key>": [...]}; entries are named
+// "offcut N" for "offcuts" in messages.
+std::vector<Kind> parse_kind_list_json(std::string_view text, const std::string& source, const char* key);
 
 }  // namespace krelvo::cli

@@ -1,25 +1,33 @@
 // krelvo: the command-line host of the cutting-stock optimizer.
 #include <unistd.h>
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <future>
 #include <iostream>
 #include <optional>
 #include <utility>
 #include <vector>
 
 #include "automation/error.hpp"
+#include "exact_job.hpp"
 #include "exit_status.hpp"
 #include "input_csv.hpp"
 #include "input_checks.hpp"
 #include "input_json.hpp"
 #include "memory_need.hpp"
+#include "offcut_keeping.hpp"
+#include "offcut_rack.hpp"
 #include "optimizer_job.hpp"
 #include "options.hpp"
 #include "output_csv.hpp"
+#include "output_html.hpp"
 #include "output_json.hpp"
 #include "output_svg.hpp"
 #include "output_table.hpp"
@@ -75,8 +83,8 @@ void write_file_whole(const std::string& path, const std::string& text) {
 // Every line krelvo says on standard error; file contents in it are escaped.
 void say(const std::string& message) { std::cerr << "krelvo: " << terminal_text(message) << '\n'; }
 
-// The diagram's folder is checked before a run that may take long, so a
-// typing error costs nothing.
+// The folders of the files written after the run are checked before a run
+// that may take long, so a typing error costs nothing.
 std::optional<std::string> unwritable_folder(const std::string& path) {
   std::filesystem::path folder = std::filesystem::path(path).parent_path();
   if (folder.empty()) folder = ".";
@@ -90,12 +98,14 @@ std::optional<std::string> unwritable_folder(const std::string& path) {
 // The stop request the jobs see: Ctrl-C, or the time limit passed.
 class StopWatch {
  public:
+  using Clock = std::chrono::steady_clock;
+
   explicit StopWatch(std::optional<double> limit_seconds) : limit_(limit_seconds) {}
 
   // Called about every 100 ms while the jobs work.
   void check() {
     if (InterruptHandler::requested().load()) stop_.store(true);
-    if (limit_ && !stop_.load() && std::chrono::duration<double>(Clock::now() - start_).count() >= *limit_) {
+    if (limit_ && !stop_.load() && Clock::now() >= deadline()) {
       stop_.store(true);
       by_time_limit_ = true;
     }
@@ -103,9 +113,13 @@ class StopWatch {
   const std::atomic<bool>& flag() const { return stop_; }
   bool by_time_limit() const { return by_time_limit_; }
   bool interrupted() const { return InterruptHandler::requested().load(); }
+  Clock::time_point started() const { return start_; }
+  Clock::time_point deadline() const {
+    if (!limit_) return Clock::time_point::max();
+    return start_ + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(*limit_));
+  }
 
  private:
-  using Clock = std::chrono::steady_clock;
   std::optional<double> limit_;
   Clock::time_point start_ = Clock::now();
   std::atomic<bool> stop_{false};
@@ -117,14 +131,44 @@ struct RunResult {
   CuttingPlan plan;
   StockOrder order;
   std::vector<std::pair<int, automation::AutomationError>> failed_jobs;
+  std::optional<SolverBound> solver_bound;
 };
+
+// How long a normal run lets the LP bound work beside the search.
+constexpr std::chrono::seconds kLpBoundTime{1};
+
+// The exact search from the heuristic's plan. Its plan replaces the
+// heuristic's; when it fails, the heuristic's plan stands, with a warning.
+std::optional<SolverBound> run_exact_phase(const Problem& problem, const TransformedProblem& transformed,
+                                           StopWatch& stop_watch,
+                                           const std::function<void(const ProgressBoard&)>& on_tick,
+                                           OptimizerPlan& plan) {
+  exact::ExactJobResult result;
+  const int64_t known_bound = problem_lower_bound(problem, transformed).value_or(0);
+  try {
+    const RunOutcome exact_outcome = run_jobs(
+        1,
+        [&](int, JobContext& context) {
+          return exact::run_exact_job(problem, transformed, plan, known_bound, stop_watch.deadline(), context,
+                                      result);
+        },
+        stop_watch.flag(), on_tick);
+    map_back(problem, transformed, exact_outcome.plan);  // refuses a plan that does not cut every piece once
+    plan = exact_outcome.plan;
+  } catch (const automation::AutomationError& error) {
+    say("warning: the exact search failed: " + run_failure_text(error) + "; the heuristic's plan is shown");
+    return std::nullopt;
+  }
+  if (!result.proven && !result.note.empty()) say("--exact: " + result.note);
+  return SolverBound{result.bound, false};
+}
 
 RunResult run_search(const Options& options, const Problem& problem, const TransformedProblem& transformed,
                      const StockOrder& order, StopWatch& stop_watch) {
   const InterruptHandler interrupt;
   ProgressBar progress_bar(!options.quiet, transformed.scale);
   const JobSettings settings{level_number(options.level), options.seed == "clock"};
-  const Allowances allowances{options.kerf, options.trim};
+  const Allowances allowances{options.kerf, options.trim, options.keep_offcuts};
   if (options.stock_order == "best") {
     OrderSearchOutcome found = search_stock_orders(
         problem, allowances, options.jobs,
@@ -134,36 +178,78 @@ RunResult run_search(const Options& options, const Problem& problem, const Trans
           progress_bar.draw({percent, false, 0.0, 0});
         });
     stop_watch.check();
-    return {std::move(found.transformed), std::move(found.plan), std::move(found.order), {}};
+    return {std::move(found.transformed), std::move(found.plan), std::move(found.order), {}, std::nullopt};
   }
+  const auto on_tick = [&](const ProgressBoard& board) {
+    stop_watch.check();
+    progress_bar.draw(board.overall());
+  };
+  // The LP bound works beside the search, for a second at most.
+  std::future<std::optional<exact::LpBound>> lp_bound;
+  if (!options.exact)
+    lp_bound = std::async(std::launch::async, [&] {
+      return exact::problem_lp_bound(problem, transformed, {stop_watch.started() + kLpBoundTime,
+                                                            [&] { return stop_watch.flag().load(); }});
+    });
   RunOutcome outcome = run_jobs(
       options.jobs, [&](int, JobContext& context) { return run_optimizer(transformed.input, settings, context); },
-      stop_watch.flag(), [&](const ProgressBoard& board) {
-        stop_watch.check();
-        progress_bar.draw(board.overall());
-      });
+      stop_watch.flag(), on_tick);
   stop_watch.check();
-  return {transformed, map_back(problem, transformed, outcome.plan), order, std::move(outcome.failed_jobs)};
+  std::optional<SolverBound> solver_bound;
+  if (options.exact && !stop_watch.flag().load()) {
+    solver_bound = run_exact_phase(problem, transformed, stop_watch, on_tick, outcome.plan);
+    stop_watch.check();
+  }
+  if (lp_bound.valid())
+    if (const auto bound = lp_bound.get()) solver_bound = SolverBound{bound->bars, !bound->complete};
+  return {transformed, map_back(problem, transformed, outcome.plan), order, std::move(outcome.failed_jobs),
+          solver_bound};
+}
+
+// The old rack is kept as FILE~ before the new one replaces it.
+void update_rack(const OffcutRack& rack, const RackPlacement& placement, const Report& report) {
+  const std::string text = render_rack(rack, rack_after(rack, placement, report));
+  if (rack.existed) write_file_whole(rack.path + "~", rack.text);
+  write_file_whole(rack.path, text);
+}
+
+std::string local_date_time() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  std::array<char, 32> text{};
+  std::strftime(text.data(), text.size(), "%Y-%m-%d %H:%M", &local);
+  return text.data();
 }
 
 int run_krelvo(const Options& options) {
   Problem problem;
   TransformedProblem transformed;
   StockOrder order;
+  OffcutRack rack;
+  RackPlacement placement;
   std::vector<std::string> warnings;
+  const Allowances allowances{options.kerf, options.trim, options.keep_offcuts};
   try {
     problem = load_problem(options, warnings);
-    if (options.stock_order == "best" && problem.stock.size() > kMostStockKindsToOrder)
+    if (!options.offcuts_file.empty()) {
+      rack = read_offcut_rack(options.offcuts_file, options.update_offcuts);
+      warnings.insert(warnings.end(), rack.warnings.begin(), rack.warnings.end());
+      placement = place_offcuts(problem, rack, allowances);
+    }
+    // The offcuts keep their place first; the order is the regular stock's.
+    const std::size_t regular_kinds = problem.stock.size() - problem.offcut_kinds;
+    if (options.stock_order == "best" && regular_kinds > kMostStockKindsToOrder)
       raise_input_error("--stock-order best", "tries every order of at most " +
                                                   std::to_string(kMostStockKindsToOrder) + " stock kinds, not " +
-                                                  std::to_string(problem.stock.size()));
+                                                  std::to_string(regular_kinds));
     order = stock_order_by(problem, options.stock_order);
   } catch (const automation::AutomationError& error) {
     say(error.description());
     return kExitInputError;
   }
   try {
-    transformed = transform(problem, {options.kerf, options.trim}, order);
+    transformed = transform(problem, allowances, order);
   } catch (const automation::AutomationError& error) {
     // Another order may hold what the given one cannot; the search says when none does.
     if (options.stock_order != "best") {
@@ -171,6 +257,11 @@ int run_krelvo(const Options& options) {
       return kExitInputError;
     }
   }
+  if (options.exact)
+    if (const auto refusal = exact::exact_refusal(problem, transformed)) {
+      say(*refusal);
+      return kExitInputError;
+    }
   const double runs = options.stock_order == "best" ? static_cast<double>(distinct_stock_orders(problem).size())
                                                     : 1.0;
   const int threads = options.stock_order == "best" ? options.jobs : 1;
@@ -179,24 +270,30 @@ int run_krelvo(const Options& options) {
     say(*refusal);
     return kExitInputError;
   }
-  if (!options.svg_file.empty())
-    if (const auto problem_text = unwritable_folder(options.svg_file)) {
-      say(*problem_text);
-      return kExitRunFailed;
-    }
+  for (const std::string* file : {&options.svg_file, &options.html_file})
+    if (!file->empty())
+      if (const auto problem_text = unwritable_folder(*file)) {
+        say(*problem_text);
+        return kExitRunFailed;
+      }
   for (const std::string& warning : warnings) say("warning: " + warning);
   if (options.stock_order != "best")
     for (const std::string& warning : transformed.warnings) say("warning: " + warning);
+  const std::optional<double> time_limit =
+      options.exact ? options.time_limit_seconds.value_or(kExactTimeLimit) : options.time_limit_seconds;
   if (!options.quiet)
     if (const auto notice = long_run_notice(
-            estimated_run_seconds(transformed.input, level_number(options.level), runs, threads),
-            options.time_limit_seconds))
+            estimated_run_seconds(transformed.input, level_number(options.level), runs, threads), time_limit))
       say(*notice);
 
-  StopWatch stop_watch(options.time_limit_seconds);
+  StopWatch stop_watch(time_limit);
   RunResult result;
+  CuttingPlan plan;
   try {
     result = run_search(options, problem, transformed, order, stop_watch);
+    plan = result.plan;
+    drop_untouched_offcuts(plan, problem);
+    keep_offcuts(plan, result.transformed, options.keep_offcuts);
   } catch (const automation::AutomationError& error) {
     say(error.number() == automation::kErrInvalidProcedureCall && options.stock_order == "best"
             ? error.description()
@@ -212,14 +309,22 @@ int run_krelvo(const Options& options) {
   }
 
   const bool interrupted = stop_watch.interrupted();
-  const PlanSummary summary = summarize(problem, result.transformed, result.plan);
-  RunDescription run{options.level, options.seed, options.jobs, options.stock_order, result.order,
+  const PlanSummary summary = summarize(problem, result.transformed, plan, result.solver_bound);
+  if (summary.bound_cut_short) say("note: the LP bound was cut short after 1 s; the lower bound shown may be weaker");
+  RunDescription run{options.level,
+                     options.seed,
+                     options.jobs,
+                     options.exact,
+                     result.transformed.keep_units,
+                     options.offcuts_file,
+                     options.stock_order,
+                     result.order,
                      stop_watch.by_time_limit() && !interrupted};
-  const Report report{problem, result.transformed, result.plan, summary, interrupted, std::move(run)};
+  const Report report{problem, result.transformed, plan, summary, interrupted, std::move(run)};
   const std::string text = options.format == "json"  ? render_json(report)
                            : options.format == "csv" ? render_csv(report)
                                                      : render_table(report);
-  // The plan first: when it cannot be written, no diagram appears either.
+  // The plan first: when it cannot be written, no other file appears either.
   std::cout << text << std::flush;
   if (!std::cout) {
     say("cannot write the plan to standard output");
@@ -227,6 +332,8 @@ int run_krelvo(const Options& options) {
   }
   try {
     if (!options.svg_file.empty()) write_file_whole(options.svg_file, render_svg(report));
+    if (!options.html_file.empty()) write_file_whole(options.html_file, render_html(report, local_date_time()));
+    if (options.update_offcuts) update_rack(rack, placement, report);
   } catch (const automation::AutomationError& error) {
     say(error.description());
     return kExitRunFailed;

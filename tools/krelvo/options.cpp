@@ -9,6 +9,7 @@
 #include "decimal.hpp"
 #include "exit_status.hpp"
 #include "input_checks.hpp"
+#include "length_scale.hpp"
 #include "terminal_text.hpp"
 
 namespace krelvo::cli {
@@ -31,10 +32,11 @@ constexpr const char* kDescription =
 
 constexpr const char* kFooter =
     "Output: a table of the distinct cutting patterns and a summary (default), JSON or CSV on\n"
-    "standard output; --svg also writes a cutting diagram. A progress bar is shown on standard\n"
-    "error when it is a terminal. Ctrl-C stops the run at its next checkpoint and prints the\n"
-    "best plan so far, marked as interrupted; a second Ctrl-C ends krelvo at once.\n"
-    "--time-limit stops it the same way, with exit status 0.\n\n"
+    "standard output; --svg also writes a cutting diagram, --html a printable report. A\n"
+    "progress bar is shown on standard error when it is a terminal. Ctrl-C stops the run at its\n"
+    "next checkpoint and prints the best plan so far, marked as interrupted; a second Ctrl-C\n"
+    "ends krelvo at once. --time-limit stops it the same way, with exit status 0.\n"
+    "--update-offcuts writes the rack only when a plan was printed.\n\n"
     "Exit status: 0 plan printed, 1 the run failed (for example the stock ran out) or the\n"
     "output could not be written, 2 input or usage error, 130 interrupted by Ctrl-C.\n\n"
     "Examples:\n"
@@ -42,6 +44,8 @@ constexpr const char* kFooter =
     "  krelvo --items items.csv --stock stock.csv --kerf 3 --trim 10 --svg plan.svg\n"
     "  krelvo problem.json --level vrlojaka --seed clock --jobs 4 --format json\n"
     "  krelvo problem.json --stock-order best --jobs 2 --time-limit 60\n"
+    "  krelvo problem.json --exact --time-limit 120\n"
+    "  krelvo job.json --offcuts rack.csv --keep-offcuts 300 --update-offcuts --html report.html\n"
     "  spreadsheet-export | krelvo --items - --stock stock.csv";
 
 // Options that are fine alone but not together; empty when all is well.
@@ -51,6 +55,11 @@ std::string combination_problem(const Options& options) {
   if (options.problem_file.empty() && (options.items_file.empty() || options.stock_file.empty()))
     return "no input: give a problem file (JSON), or both --items and --stock (CSV)";
   if (readers_of_standard_input > 1) return "only one input can be - (standard input)";
+  if (options.update_offcuts && options.offcuts_file.empty())
+    return "--update-offcuts needs --offcuts FILE: the rack to write back";
+  if (options.exact && options.stock_order == "best")
+    return "--exact and --stock-order best do not go together: the exact search takes stock of one length, "
+           "where the order changes nothing";
   if (options.jobs > 1 && options.seed == "fixed" && options.stock_order != "best")
     return "--jobs " + std::to_string(options.jobs) +
            " needs --seed clock: with a fixed seed every job would build the same plans";
@@ -62,8 +71,7 @@ std::string combination_problem(const Options& options) {
 double option_number(std::string_view option, std::string_view text) {
   const std::string name(option);
   const std::optional<Decimal> decimal = parse_decimal(text);
-  if (!decimal)
-    raise_input_error(name, "\"" + shortened(text) + "\" is not a number (use . for decimals)");
+  if (!decimal) raise_input_error(name, "\"" + shortened(text) + "\" is not a number (use . for decimals)");
   if (decimal->negative && !decimal->digits.empty()) raise_input_error(name, shortened(text) + " is negative");
   const std::string_view digits = text.starts_with('+') ? text.substr(1) : text;
   double value = 0.0;
@@ -89,6 +97,7 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv, std::ost
   std::string kerf = "0";
   std::string trim = "0";
   std::string time_limit;
+  std::string keep_offcuts;
   std::string delimiter;
   app.add_option("problem", options.problem_file, "Problem file (JSON) with stock and items; - reads standard input")
       ->type_name("FILE.json");
@@ -117,9 +126,12 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv, std::ost
   app.add_option("--kerf", kerf, "Width W of one saw cut: each piece takes its length plus W")
       ->type_name("W")
       ->capture_default_str();
-  app.add_option("--trim", trim, "Length T cut off each bar before its first piece")->type_name("T")->capture_default_str();
+  app.add_option("--trim", trim, "Length T cut off each bar before its first piece")
+      ->type_name("T")
+      ->capture_default_str();
   app.add_option("--time-limit", time_limit,
-                 "Stop the search at the first checkpoint after S seconds and print the best plan so far")
+                 "Stop the search at the first checkpoint after S seconds and print the best plan so far "
+                 "(--exact: 60 by default)")
       ->type_name("S");
   app.add_option("--stock-order", options.stock_order,
                  "Order the stock kinds are cut in: given, ascending or descending length, or best: try every "
@@ -130,8 +142,21 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv, std::ost
       ->check(CLI::IsMember({"table", "json", "csv"}))
       ->capture_default_str();
   app.add_option("--svg", options.svg_file, "Also write the cutting diagram to FILE (SVG)")->type_name("FILE");
+  app.add_option("--html", options.html_file, "Also write the printable cutting report to FILE (HTML, A4)")
+      ->type_name("FILE");
+  app.add_option(
+         "--offcuts", options.offcuts_file,
+         "Offcut rack, CSV or JSON {\"offcuts\": [...]} with length,quantity[,label]; cut first, shortest first")
+      ->type_name("FILE");
+  app.add_option("--keep-offcuts", keep_offcuts,
+                 "Keep every leftover of at least MIN (after its saw cut) as an offcut; the rest is scrap")
+      ->type_name("MIN");
+  app.add_flag("--update-offcuts", options.update_offcuts,
+               "After the run write the rack back to the --offcuts FILE (used ones off, kept ones on; backup FILE~)");
   app.add_flag("-q,--quiet", options.quiet, "No progress bar and no notice of a long run");
   app.add_flag("-v,--verbose", options.verbose, "With a failed run, also the optimizer's own error text");
+  app.add_flag("--exact", options.exact,
+               "Then search for a plan with the fewest bars and prove it optimal (stock of one length)");
 
   try {
     app.parse(argc, argv);
@@ -155,6 +180,17 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv, std::ost
     if (!time_limit.empty()) {
       options.time_limit_seconds = option_number("--time-limit", time_limit);
       if (*options.time_limit_seconds <= 0.0) raise_input_error("--time-limit", time_limit + " is not more than 0");
+    }
+    if (!keep_offcuts.empty()) {
+      options.keep_offcuts = option_number("--keep-offcuts", keep_offcuts);
+      if (options.keep_offcuts <= 0.0)
+        raise_input_error("--keep-offcuts", shortened(keep_offcuts) + " is not more than 0");
+      // Compared with leftovers in whole units, which stand for at most this many decimals.
+      const int64_t decimals = parse_decimal(keep_offcuts)->decimals();
+      if (decimals > LengthScale::kMaxDecimals)
+        raise_input_error("--keep-offcuts", shortened(keep_offcuts) + " has " + std::to_string(decimals) +
+                                                " decimals; krelvo works to " +
+                                                std::to_string(LengthScale::kMaxDecimals) + " decimals at most");
     }
   } catch (const automation::AutomationError& error) {
     problem = error.description();

@@ -24,9 +24,17 @@ struct Options {
   bool decimal_comma = false;                // CSV numbers use ',' for decimals, '.' is refused
   std::string format = "table";
   std::string svg_file;
+  std::string html_file;
+  std::string offcuts_file;   // the offcut rack, CSV or JSON
+  double keep_offcuts = 0.0;  // leftovers at least this long are kept; 0 keeps none
+  bool update_offcuts = false;
   bool quiet = false;
   bool verbose = false;  // the optimizer's own error text as well
+  bool exact = false;    // after the heuristic, search for a plan with the fewest bars and prove it
 };
+
+// --exact's time limit when none is given.
+constexpr double kExactTimeLimit = 60.0;
 
 // Stock orders --stock-order best tries at most: 6! = 720 runs.
 inline constexpr std::size_t kMostStockKindsToOrder = 6;

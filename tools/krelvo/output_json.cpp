@@ -17,7 +17,7 @@ json length_json(const Report& report, double units) {
   return scale.to_user(units);
 }
 
-json bar_json(const Report& report, const CutBar& bar) {
+json bar_json(const Report& report, const CutBar& bar, std::size_t pattern) {
   const Kind& stock = report.stock_of(bar);
   json pieces = json::array();
   for (std::size_t item : bar.pieces) {
@@ -25,11 +25,17 @@ json bar_json(const Report& report, const CutBar& bar) {
     if (!report.problem.items[item].label.empty()) piece["label"] = report.problem.items[item].label;
     pieces.push_back(std::move(piece));
   }
-  json result = {{"stock", bar.stock + 1}, {"length", length_json(report, report.transformed.stock_units[bar.stock])}};
+  json result = {{"pattern", pattern + 1},
+                 {"stock", bar.stock + 1},
+                 {"length", length_json(report, report.transformed.stock_units[bar.stock])}};
   if (!stock.label.empty()) result["stock_label"] = stock.label;
+  result["from_offcut"] = report.from_offcut(bar);
   result["pieces"] = std::move(pieces);
   result["used"] = length_json(report, bar.used);
   result["leftover"] = length_json(report, bar.leftover);
+  result["kept"] = bar.kept > 0.0;
+  result["kept_length"] = length_json(report, bar.kept);
+  result["scrap"] = length_json(report, bar.leftover - bar.kept);
   return result;
 }
 
@@ -43,11 +49,16 @@ json summary_json(const Report& report) {
   json result = {{"bars_per_stock", std::move(bars_per_stock)},
                  {"waste", length_json(report, summary.waste)},
                  {"leftover", length_json(report, summary.leftover)},
+                 {"kept_length", length_json(report, summary.kept)},
+                 {"kept_count", summary.kept_count},
+                 {"scrap", length_json(report, summary.scrap)},
                  {"pieces_length", length_json(report, summary.pieces_length)},
                  {"stock_length", length_json(report, summary.stock_length)},
                  {"utilisation", summary.utilisation},
                  {"lower_bound", nullptr},
-                 {"gap", nullptr}};
+                 {"gap", nullptr},
+                 {"proven_optimal", summary.proven_optimal},
+                 {"bound_cut_short", summary.bound_cut_short}};
   if (summary.lower_bound) {
     result["lower_bound"] = *summary.lower_bound;
     result["gap"] = static_cast<int64_t>(report.plan.bars.size()) - *summary.lower_bound;
@@ -58,10 +69,12 @@ json summary_json(const Report& report) {
 }  // namespace
 
 std::string render_json(const Report& report) {
+  const std::vector<std::size_t> pattern_of = pattern_of_bars(group_patterns(report.plan), report.plan.bars.size());
   json bars = json::array();
-  for (const CutBar& bar : report.plan.bars) bars.push_back(bar_json(report, bar));
+  for (std::size_t bar = 0; bar < report.plan.bars.size(); ++bar)
+    bars.push_back(bar_json(report, report.plan.bars[bar], pattern_of[bar]));
   json stopped = nullptr;
-  if (report.interrupted) stopped = "interrupted";
+  if (report.interrupted) stopped = "interrupt";
   if (report.run.stopped_by_time_limit) stopped = "time-limit";
   json order = json::array();
   for (std::size_t kind : report.run.stock_order_used) order.push_back(kind + 1);
@@ -74,8 +87,10 @@ std::string render_json(const Report& report) {
       {"seed", report.run.seed},
       {"jobs", report.run.jobs},
       {"stock_order", {{"rule", report.run.stock_order}, {"order", std::move(order)}}},
+      {"exact", report.run.exact},
       {"kerf", length_json(report, report.transformed.kerf_units)},
       {"trim", length_json(report, report.transformed.trim_units)},
+      {"keep_offcuts", length_json(report, report.run.keep_offcuts)},
       {"bars", std::move(bars)},
       {"summary", summary_json(report)},
   };

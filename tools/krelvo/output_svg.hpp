@@ -1,6 +1,5 @@
-// The cutting diagram: one horizontal bar per distinct pattern with its count,
-// pieces to scale with their lengths and labels, trim, saw cuts and leftover
-// drawn distinctly. Standalone SVG that a browser shows as it is.
+// The cutting diagram as a standalone SVG that a browser shows as it is: the
+// legend, then one numbered bar per distinct pattern (diagram.hpp).
 #pragma once
 
 #include <string>

@@ -31,14 +31,6 @@ std::string pad_right(const std::string& text, std::size_t width) {
   return shown >= width ? text : text + std::string(width - shown, ' ');
 }
 
-std::string bars_text(std::size_t count) { return std::to_string(count) + (count == 1 ? " bar" : " bars"); }
-
-std::string percent(double fraction) {
-  std::array<char, 32> buffer{};
-  std::snprintf(buffer.data(), buffer.size(), "%.1f %%", 100.0 * fraction);
-  return buffer.data();
-}
-
 std::string stock_name(const Report& report, const Kind& stock, double units) {
   std::string name = report.length(units);
   if (!stock.label.empty()) name += " (" + terminal_text(stock.label) + ")";
@@ -57,6 +49,9 @@ void write_summary(const Report& report, std::ostringstream& out) {
   out << "Bars:         " << bars << '\n';
   out << "Waste:        " << report.length(summary.waste) << " (leftover of every bar but the last)\n";
   out << "Leftover:     " << report.length(summary.leftover) << " (every bar, the last included)\n";
+  if (report.run.keep_offcuts > 0.0)
+    out << "Kept:         " << summary.kept_count << (summary.kept_count == 1 ? " offcut, " : " offcuts, ") << report.length(summary.kept) << "; scrap "
+        << report.length(summary.scrap) << '\n';
   out << "Utilisation:  " << percent(summary.utilisation) << " (pieces " << report.length(summary.pieces_length)
       << " of stock " << report.length(summary.stock_length) << ")\n";
   if (summary.lower_bound) {
@@ -65,10 +60,19 @@ void write_summary(const Report& report, std::ostringstream& out) {
     out << "Lower bound:  " << bars_text(static_cast<std::size_t>(bound)) << "; this plan has " << report.plan.bars.size() << ", gap " << gap;
     if (bound > 0) out << " (" << percent(static_cast<double>(gap) / static_cast<double>(bound)) << ")";
     out << '\n';
+    if (summary.proven_optimal) out << "Optimal:      proven, no plan needs fewer bars\n";
   }
 }
 
 }  // namespace
+
+std::string bars_text(std::size_t count) { return std::to_string(count) + (count == 1 ? " bar" : " bars"); }
+
+std::string percent(double fraction) {
+  std::array<char, 32> buffer{};
+  std::snprintf(buffer.data(), buffer.size(), "%.1f %%", 100.0 * fraction);
+  return buffer.data();
+}
 
 std::string describe_pieces(const Report& report, const CutBar& bar) {
   // Pieces that read alike are counted together, whichever items they are.
@@ -105,22 +109,36 @@ std::string render_table(const Report& report) {
   if (report.run.stopped_by_time_limit) out << "STOPPED EARLY: the best plan found within the time limit\n";
   out << '\n';
 
-  const std::vector<std::string> headings = {"count", "stock", "used", "leftover", "pieces"};
-  std::vector<std::array<std::string, 5>> rows;
-  for (const PatternGroup& group : group_patterns(report.plan)) {
-    const CutBar& bar = report.plan.bars[group.first_bar];
-    rows.push_back({"×" + std::to_string(group.count),
-                    stock_name(report, report.stock_of(bar), report.transformed.stock_units[bar.stock]),
-                    report.length(bar.used), report.length(bar.leftover), describe_pieces(report, bar)});
+  // The kept-or-scrap column only when leftovers are kept at all.
+  const bool keeping = report.run.keep_offcuts > 0.0;
+  std::vector<std::string> headings = {"#", "count", "stock", "used", "leftover"};
+  if (keeping) headings.push_back("rest");
+  headings.push_back("pieces");
+  std::vector<std::vector<std::string>> rows;
+  const std::vector<PatternGroup> groups = group_patterns(report.plan);
+  for (std::size_t pattern = 0; pattern < groups.size(); ++pattern) {
+    const CutBar& bar = report.plan.bars[groups[pattern].first_bar];
+    std::vector<std::string> cells = {
+        std::to_string(pattern + 1), "×" + std::to_string(groups[pattern].count),
+        stock_name(report, report.stock_of(bar), report.transformed.stock_units[bar.stock]), report.length(bar.used),
+        report.length(bar.leftover)};
+    if (keeping)
+      cells.push_back(bar.kept > 0.0 ? "keep " + report.length(bar.kept) : bar.leftover > 0.0 ? "scrap" : "");
+    cells.push_back(describe_pieces(report, bar));
+    rows.push_back(std::move(cells));
   }
-  std::array<std::size_t, 5> widths{};
+  std::vector<std::size_t> widths(headings.size(), 0);
   for (std::size_t column = 0; column < widths.size(); ++column) {
     widths[column] = display_width(headings[column]);
     for (const auto& row : rows) widths[column] = std::max(widths[column], display_width(row[column]));
   }
-  const auto write_row = [&](const auto& cells) {
-    out << "  " << pad_left(cells[0], widths[0]) << "  " << pad_right(cells[1], widths[1]) << "  "
-        << pad_left(cells[2], widths[2]) << "  " << pad_left(cells[3], widths[3]) << "  " << cells[4] << '\n';
+  // Figures right-aligned, names left-aligned, the pieces last and unpadded.
+  const auto write_row = [&](const std::vector<std::string>& cells) {
+    for (std::size_t column = 0; column + 1 < cells.size(); ++column) {
+      const bool name = column == 2 || (keeping && column == 5);
+      out << "  " << (name ? pad_right(cells[column], widths[column]) : pad_left(cells[column], widths[column]));
+    }
+    out << "  " << cells.back() << '\n';
   };
   write_row(headings);
   for (const auto& row : rows) write_row(row);

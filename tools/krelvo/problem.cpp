@@ -15,7 +15,7 @@ namespace {
 
 void check_allowance(double value, const char* option) {
   if (!std::isfinite(value) || value < 0.0)
-    raise_input_error(option, number_text(value) + " must be a number of 0 or more");
+    raise_input_error(option, round_trip_number_text(value) + " must be a number of 0 or more");
 }
 
 void check_demand(const Problem& problem) {
@@ -50,7 +50,7 @@ struct LengthToScale {
 };
 
 LengthToScale length_to_scale(const std::string& written, double value, std::string where) {
-  std::string text = written.empty() ? number_text(value) : written;
+  std::string text = written.empty() ? round_trip_number_text(value) : written;
   const std::optional<Decimal> decimal = parse_decimal(text);
   if (!decimal) raise_input_error(where, "length \"" + shortened(text) + "\" is not a number");
   if (decimal->decimals() > LengthScale::kMaxDecimals)
@@ -141,6 +141,7 @@ TransformedProblem transform(const Problem& problem, const Allowances& allowance
                              std::span<const std::size_t> stock_order) {
   check_allowance(allowances.kerf, "--kerf");
   check_allowance(allowances.trim, "--trim");
+  check_allowance(allowances.keep_offcuts, "--keep-offcuts");
   check_demand(problem);
   TransformedProblem result;
   result.user_stock = checked_order(problem, stock_order);
@@ -148,6 +149,7 @@ TransformedProblem transform(const Problem& problem, const Allowances& allowance
   std::vector<LengthToScale> lengths;
   lengths.push_back(length_to_scale({}, allowances.kerf, "--kerf"));
   lengths.push_back(length_to_scale({}, allowances.trim, "--trim"));
+  lengths.push_back(length_to_scale({}, allowances.keep_offcuts, "--keep-offcuts"));
   for (const Kind& kind : problem.stock) lengths.push_back(length_to_scale(kind.length_text, kind.length, kind.origin));
   for (const Kind& kind : problem.items) lengths.push_back(length_to_scale(kind.length_text, kind.length, kind.origin));
   int64_t decimals = 0;
@@ -157,8 +159,10 @@ TransformedProblem transform(const Problem& problem, const Allowances& allowance
   for (const LengthToScale& length : lengths) units.push_back(units_of(length, static_cast<int>(decimals)));
   result.kerf_units = units[0];
   result.trim_units = units[1];
-  result.stock_units.assign(units.begin() + 2, units.begin() + 2 + static_cast<std::ptrdiff_t>(problem.stock.size()));
-  result.item_units.assign(units.begin() + 2 + static_cast<std::ptrdiff_t>(problem.stock.size()), units.end());
+  result.keep_units = units[2];
+  const auto stock_start = units.begin() + 3;
+  result.stock_units.assign(stock_start, stock_start + static_cast<std::ptrdiff_t>(problem.stock.size()));
+  result.item_units.assign(stock_start + static_cast<std::ptrdiff_t>(problem.stock.size()), units.end());
 
   // A bar offers its length less the trim, plus one kerf: n pieces then take
   // their lengths and n - 1 cuts, the last piece needing no cut when it ends the bar.

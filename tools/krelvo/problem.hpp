@@ -27,11 +27,13 @@ struct Problem {
   std::vector<Kind> items;  // in the user's order; item numbers are 1-based positions here
   std::string stock_source;
   std::string items_source;
+  std::size_t offcut_kinds = 0;  // the first stock kinds are offcuts from the rack
 };
 
 struct Allowances {
   double kerf = 0.0;  // width of one saw cut
   double trim = 0.0;  // cut off each bar before its first piece
+  double keep_offcuts = 0.0;  // leftovers at least this long are kept; here so its units are exact
 };
 
 // What the optimizer receives; kind k of the optimizer sits at index k - 1.
@@ -49,6 +51,7 @@ struct TransformedProblem {
   LengthScale scale;
   double kerf_units = 0.0;
   double trim_units = 0.0;
+  double keep_units = 0.0;  // Allowances::keep_offcuts
   std::vector<double> item_units;   // per user item, its own length in units
   std::vector<double> stock_units;  // per user stock kind, its own length in units
   std::vector<std::string> warnings;
@@ -66,6 +69,7 @@ struct CutBar {
   std::vector<std::size_t> pieces;  // indices into Problem::items, longest first, ties by number
   double used = 0.0;                // units: trim, pieces and the cuts between them
   double leftover = 0.0;            // units: the rest of the bar
+  double kept = 0.0;                // units: the part of the leftover kept as an offcut, 0 when scrapped
 };
 
 struct CuttingPlan {

@@ -43,6 +43,7 @@ std::string progress_line(const JobProgress& progress, const LengthScale& scale,
   std::string figures = "  " + std::to_string(percent) + "%";
   if (progress.has_plan)
     figures += "  waste " + scale.format(progress.otpad) + "  " + std::to_string(progress.bars) + " bars";
+  if (progress.lower_bound > 0) figures += "  bound " + std::to_string(progress.lower_bound);
   figures += "  " + clock_text(elapsed);
 
   const std::size_t room = width > figures.size() + 2 ? width - figures.size() - 2 : 0;

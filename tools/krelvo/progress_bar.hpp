@@ -11,7 +11,7 @@
 
 namespace krelvo::cli {
 
-// "[########------------]  42%  waste 1234.5  14 bars  0:12", at most `width` columns.
+// "[########------------]  42%  waste 1234.5  14 bars  bound 13  0:12", at most `width` columns.
 std::string progress_line(const JobProgress& progress, const LengthScale& scale,
                           std::chrono::steady_clock::duration elapsed, std::size_t width);
 

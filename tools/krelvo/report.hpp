@@ -15,6 +15,9 @@ struct RunDescription {
   std::string level;  // "standardna"
   std::string seed;   // "fixed" or "clock"
   int jobs = 1;
+  bool exact = false;
+  double keep_offcuts = 0.0;  // units: leftovers at least this long are kept; 0 keeps none
+  std::string offcuts_file;   // the rack, when one was given
   std::string stock_order = "given";  // the --stock-order rule
   std::vector<std::size_t> stock_order_used;  // indices into Problem::stock, in the order cut
   bool stopped_by_time_limit = false;
@@ -30,6 +33,7 @@ struct Report {
 
   std::string length(double units) const { return transformed.scale.format(units); }
   const Kind& stock_of(const CutBar& bar) const { return problem.stock[bar.stock]; }
+  bool from_offcut(const CutBar& bar) const { return bar.stock < problem.offcut_kinds; }
 };
 
 }  // namespace krelvo::cli

@@ -87,6 +87,7 @@ JobProgress ProgressBoard::overall() const {
   result.percent = jobs_.empty() ? int16_t{0} : jobs_.front().percent;
   for (const JobProgress& job : jobs_) {
     result.percent = std::min(result.percent, job.percent);
+    result.lower_bound = std::max(result.lower_bound, job.lower_bound);
     if (better(job, result)) {
       result.has_plan = true;
       result.otpad = job.otpad;

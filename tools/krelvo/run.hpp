@@ -23,6 +23,7 @@ struct JobProgress {
   bool has_plan = false;
   double otpad = 0.0;  // units
   int32_t bars = 0;
+  int64_t lower_bound = 0;  // 0: none known yet
 };
 
 // What a job sees of the run while it works.

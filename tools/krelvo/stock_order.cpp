@@ -9,11 +9,13 @@ namespace krelvo::cli {
 StockOrder stock_order_by(const Problem& problem, const std::string& rule) {
   StockOrder order(problem.stock.size());
   std::iota(order.begin(), order.end(), std::size_t{0});
+  // Offcuts from the rack stay first, shortest first, whatever the rule.
+  const auto regular = order.begin() + static_cast<std::ptrdiff_t>(problem.offcut_kinds);
   const auto length = [&](std::size_t kind) { return problem.stock[kind].length; };
   if (rule == "ascending")
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return length(a) < length(b); });
+    std::stable_sort(regular, order.end(), [&](std::size_t a, std::size_t b) { return length(a) < length(b); });
   else if (rule == "descending")
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return length(a) > length(b); });
+    std::stable_sort(regular, order.end(), [&](std::size_t a, std::size_t b) { return length(a) > length(b); });
   return order;
 }
 
@@ -28,7 +30,7 @@ std::vector<StockOrder> distinct_stock_orders(const Problem& problem) {
       if (problem.stock[kind].quantity == 0) break;
     }
     if (reached.insert(prefix).second) orders.push_back(order);
-  } while (std::next_permutation(order.begin(), order.end()));
+  } while (std::next_permutation(order.begin() + static_cast<std::ptrdiff_t>(problem.offcut_kinds), order.end()));
   return orders;
 }
 

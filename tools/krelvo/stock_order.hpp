@@ -13,10 +13,11 @@ namespace krelvo::cli {
 
 using StockOrder = std::vector<std::size_t>;  // indices into Problem::stock
 
-// The given order, or the kinds sorted by length (ties as given).
+// The given order, or the kinds sorted by length (ties as given). Offcut
+// kinds stay first in every order here and below.
 StockOrder stock_order_by(const Problem& problem, const std::string& rule);
 
-// Every order of the stock kinds, the given one first, except that orders
+// Every order of the regular stock kinds, the given one first, except that orders
 // alike up to their first unlimited kind are one: the kinds after it are never reached.
 std::vector<StockOrder> distinct_stock_orders(const Problem& problem);
 

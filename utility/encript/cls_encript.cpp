@@ -1,7 +1,6 @@
 #include "drumel/clsEncript.hpp"
 
 #include "adler.hpp"
-#include "class_infos.hpp"
 #include "md5.hpp"
 #include "password_encryption.hpp"
 #include "random_integer.hpp"
@@ -11,8 +10,6 @@ namespace drumel {
 
 using automation::Bstr;
 using automation::Variant;
-
-const automation::ClassInfo& clsEncript::class_info() const { return clsEncript_class_info(); }
 
 Bstr clsEncript::MD5(Bstr& sMessage) { return Bstr(encript::md5_hex(encript::md5_of_low_bytes(sMessage.view()))); }
 

@@ -18,8 +18,9 @@ namespace automation {
 AUTOMATION_RUNTIME_API Variant coerce(const Variant& value, VarType target);
 AUTOMATION_RUNTIME_API Variant coerce(Variant&& value, VarType target);
 
-// Text of a number the way automation hosts print it: up to 15 significant digits.
-AUTOMATION_RUNTIME_API std::u16string number_text(double value);
+// The text a number becomes when coerced to a string, as automation hosts
+// print it: up to 15 significant digits, an upper-case exponent, -0 as "0".
+AUTOMATION_RUNTIME_API std::u16string coerced_number_text(double value);
 
 // A readable name of a type ("Long", "Double()"), for messages and type-library dumps.
 AUTOMATION_RUNTIME_API std::string type_name(VarType type);

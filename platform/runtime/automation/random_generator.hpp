@@ -29,6 +29,17 @@ class RandomGenerator {
     return static_cast<float>(result >> 8) * 0x1.0p-24f;
   }
 
+  // Undoes one next(), one operation at a time: the state one draw earlier.
+  // A consumer that draws ahead of its use steps back over the draws unused.
+  void step_back() noexcept {
+    const uint32_t mixed3 = std::rotr(state_[3], 11);  // s3 ^ s1
+    const uint32_t s0 = state_[0] ^ mixed3;
+    // state[1] ^ state[2] is s1 ^ (s1 << 9), which four shifts undo.
+    const uint32_t x = state_[1] ^ state_[2];
+    const uint32_t s1 = x ^ (x << 9) ^ (x << 18) ^ (x << 27);
+    state_ = {s0, s1, state_[1] ^ s1 ^ s0, mixed3 ^ s1};
+  }
+
   // The fixed state that belongs to the argument -1; the value that reset draws is discarded.
   AUTOMATION_RUNTIME_API void reset_fixed() noexcept;
   // Mixes a double into the current state, so equal states and seeds give equal streams.

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -5,9 +6,12 @@
 
 #include "automation/error.hpp"
 #include "drumel/clsEncript.hpp"
+#include "raises_automation_error.hpp"
 
 namespace drumel {
 namespace {
+
+using test_support::RaisesAutomationError;
 
 TEST(clsEncriptRndF, StaysWithinTheBoundsAndReachesEachValue) {
   clsEncript encript;
@@ -52,12 +56,7 @@ TEST(clsEncriptRndF, WidthBeyond32BitsIsTheOverflowError) {
   clsEncript encript;
   const std::pair<int32_t, int32_t> too_wide[] = {{INT_MAX, INT_MIN}, {INT_MAX, 0}, {INT_MIN, 1}};
   for (const auto& [ub, lb] : too_wide) {
-    try {
-      encript.RndF(ub, lb);
-      ADD_FAILURE() << ub << ", " << lb << " accepted";
-    } catch (const automation::AutomationError& error) {
-      EXPECT_EQ(error.number(), automation::kErrOverflow);
-    }
+    EXPECT_THAT([&] { encript.RndF(ub, lb); }, RaisesAutomationError(automation::kErrOverflow)) << ub << ", " << lb;
   }
 }
 

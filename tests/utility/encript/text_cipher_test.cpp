@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -5,11 +6,13 @@
 #include "automation/code_page.hpp"
 #include "automation/error.hpp"
 #include "drumel/clsEncript.hpp"
+#include "raises_automation_error.hpp"
 
 namespace drumel {
 namespace {
 
 using automation::Bstr;
+using test_support::RaisesAutomationError;
 
 std::u16string encipher(std::u16string_view text, std::u16string_view password) {
   Bstr input(text);
@@ -67,12 +70,12 @@ TEST(clsEncriptTextCipher, TakesAtMost32766Characters) {
   EXPECT_EQ(decipher(encipher(longest, u"pw"), u"pw"), longest);
   for (const std::size_t size : {32767u, 32768u, 100000u}) {
     for (const bool enciphering : {true, false}) {
-      try {
-        enciphering ? encipher(std::u16string(size, u'a'), u"pw") : decipher(std::u16string(size, u'a'), u"pw");
-        ADD_FAILURE() << size << " characters accepted";
-      } catch (const automation::AutomationError& error) {
-        EXPECT_EQ(error.number(), automation::kErrOverflow);
-      }
+      EXPECT_THAT(
+          [&] {
+            enciphering ? encipher(std::u16string(size, u'a'), u"pw") : decipher(std::u16string(size, u'a'), u"pw");
+          },
+          RaisesAutomationError(automation::kErrOverflow))
+          << size << " characters";
     }
   }
 }

@@ -1,14 +1,18 @@
+#include <gmock/gmock.h>
+
 #include <limits>
 #include <string>
 #include <vector>
 
 #include "automation/error.hpp"
 #include "ini_fixture.hpp"
+#include "raises_automation_error.hpp"
 
 namespace drumel {
 namespace {
 
 using automation::Bstr;
+using test_support::RaisesAutomationError;
 
 struct IntCase {
   std::string value;     // the value text in the file
@@ -36,13 +40,11 @@ TEST_F(IniTest, GetIntValRoundsHalvesToEvenAndFailsOnNoNumber) {
   };
   for (const IntCase& number : cases) {
     const Bstr path = ini_file("[n]\r\nv=" + number.value + "\r\n");
-    try {
+    if (number.error == 0)
       EXPECT_EQ(ini_->GetIntVal(u"n", u"v", u"99", path), number.expected) << number.value;
-      EXPECT_EQ(number.error, 0) << number.value << " should have failed";
-    } catch (const automation::AutomationError& error) {
-      EXPECT_EQ(error.number(), number.error) << number.value;
-      EXPECT_NE(error.description().find(number.value), std::string::npos) << error.description();
-    }
+    else
+      EXPECT_THAT([&] { ini_->GetIntVal(u"n", u"v", u"99", path); },
+                  RaisesAutomationError(number.error, ::testing::HasSubstr(number.value)));
   }
 }
 
@@ -54,12 +56,7 @@ TEST_F(IniTest, GetIntValOfAMissingKeyConvertsTheDefault) {
 
 TEST_F(IniTest, GetIntValOnAMissingFileShowsTheBoxThenFailsWithTypeMismatch) {
   const Bstr path = Bstr::from_utf8(folder_.file("missing.ini"));
-  try {
-    ini_->GetIntVal(u"n", u"v", u"5", path);
-    ADD_FAILURE() << "GetIntVal should fail";
-  } catch (const automation::AutomationError& error) {
-    EXPECT_EQ(error.number(), automation::kErrTypeMismatch);
-  }
+  EXPECT_THAT([&] { ini_->GetIntVal(u"n", u"v", u"5", path); }, RaisesAutomationError(automation::kErrTypeMismatch));
   ASSERT_EQ(boxes_.size(), 1u);
   EXPECT_NE(boxes_[0].text.find(u"'GetKeyVal'"), std::u16string::npos);
 }

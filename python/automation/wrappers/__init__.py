@@ -1,0 +1,1 @@
+"""Wrappers generated from the type libraries of the component libraries (python3 -m automation.generate)."""

@@ -1,0 +1,66 @@
+#include "text_conversion.hpp"
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+
+namespace automation::python {
+namespace {
+
+constexpr bool is_surrogate(char16_t unit) { return (unit & 0xF800) == 0xD800; }
+
+// The range constructor sizes the string once and widens as it copies.
+template <class Unit>
+Bstr widen(const void* data, Py_ssize_t length) {
+  const auto* begin = static_cast<const Unit*>(data);
+  return Bstr(std::u16string(begin, begin + length));
+}
+
+Bstr from_ucs4(const Py_UCS4* begin, Py_ssize_t length) {
+  const Py_UCS4* end = begin + length;
+  const auto astral = std::count_if(begin, end, [](Py_UCS4 code) { return code >= 0x10000; });
+  std::u16string out(static_cast<std::size_t>(length + astral), u'\0');
+  std::size_t at = 0;
+  for (const Py_UCS4* code = begin; code != end; ++code) {
+    if (*code < 0x10000) {
+      out[at++] = static_cast<char16_t>(*code);
+    } else {
+      const Py_UCS4 offset = *code - 0x10000;
+      out[at++] = static_cast<char16_t>(0xD800 + (offset >> 10));
+      out[at++] = static_cast<char16_t>(0xDC00 + (offset & 0x3FF));
+    }
+  }
+  return Bstr(std::move(out));
+}
+
+}  // namespace
+
+Bstr bstr_from_str(PyObject* text) {
+  const Py_ssize_t length = PyUnicode_GET_LENGTH(text);
+  const void* data = PyUnicode_DATA(text);
+  switch (PyUnicode_KIND(text)) {
+    case PyUnicode_1BYTE_KIND:
+      return widen<Py_UCS1>(data, length);
+    case PyUnicode_2BYTE_KIND:
+      return widen<Py_UCS2>(data, length);
+    default:
+      return from_ucs4(static_cast<const Py_UCS4*>(data), length);
+  }
+}
+
+PyObject* str_from_text(std::u16string_view text) {
+  // Without surrogates the code units are the characters; the interpreter
+  // picks the narrowest storage as it copies them.
+  if (std::none_of(text.begin(), text.end(), is_surrogate))
+    return PyUnicode_FromKindAndData(PyUnicode_2BYTE_KIND, text.data(), static_cast<Py_ssize_t>(text.size()));
+  int byte_order = 0;
+#if PY_BIG_ENDIAN
+  byte_order = 1;
+#else
+  byte_order = -1;
+#endif
+  return PyUnicode_DecodeUTF16(reinterpret_cast<const char*>(text.data()),
+                               static_cast<Py_ssize_t>(text.size() * sizeof(char16_t)), "replace", &byte_order);
+}
+
+}  // namespace automation::python
