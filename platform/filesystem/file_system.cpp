@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <mutex>
+#include <string>
 
 namespace automation {
 namespace {
@@ -41,6 +42,14 @@ int rename_without_replacing(const char* from, const char* to) {
   return 0;
 }
 
+int link_anonymous_file(int file, const char* to) {
+  const std::string by_path = "/proc/self/fd/" + std::to_string(file);
+  const int linked = retrying([&] { return ::linkat(AT_FDCWD, by_path.c_str(), AT_FDCWD, to, AT_SYMLINK_FOLLOW); });
+  if (linked != -ENOENT) return linked;
+  // Without /proc mounted: the descriptor itself, which needs privilege.
+  return retrying([&] { return ::linkat(file, "", AT_FDCWD, to, AT_EMPTY_PATH); });
+}
+
 FileSystem make_native_file_system() {
   FileSystem native;
   native.open = [](const char* path, int flags, uint32_t permissions) {
@@ -53,6 +62,7 @@ FileSystem make_native_file_system() {
     return retrying([&] { return ::pread(file, buffer, count, static_cast<off_t>(offset)); });
   };
   native.write = [](int file, const void* data, std::size_t count, int64_t offset) -> int64_t {
+    if (offset < 0) return retrying([&] { return ::write(file, data, count); });
     return retrying([&] { return ::pwrite(file, data, count, static_cast<off_t>(offset)); });
   };
   native.flush = [](int file) { return retrying([&] { return ::fsync(file); }); };
@@ -81,6 +91,7 @@ FileSystem make_native_file_system() {
   native.chown = [](int file, uint32_t owner, uint32_t group) {
     return retrying([&] { return ::fchown(file, static_cast<uid_t>(owner), static_cast<gid_t>(group)); });
   };
+  native.link_anonymous = link_anonymous_file;
   return native;
 }
 
@@ -100,6 +111,11 @@ void fill_gap(Function& entry, const Function& native) {
 const FileSystem& native_file_system() {
   static const FileSystem native = make_native_file_system();
   return native;
+}
+
+std::shared_ptr<const FileSystem> shared_native_file_system() {
+  // Aliasing a static: nothing to free.
+  return std::shared_ptr<const FileSystem>(std::shared_ptr<const FileSystem>(), &native_file_system());
 }
 
 std::shared_ptr<const FileSystem> file_system() {
@@ -124,6 +140,7 @@ void set_file_system(std::shared_ptr<const FileSystem> replacement) {
   fill_gap(table->remove, native.remove);
   fill_gap(table->lock, native.lock);
   fill_gap(table->chown, native.chown);
+  fill_gap(table->link_anonymous, native.link_anonymous);
   std::lock_guard lock(table_mutex);
   current_table() = std::move(table);
 }

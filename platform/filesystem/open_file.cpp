@@ -38,30 +38,29 @@ void check(int64_t result, FileErrorContext context) {
   if (result < 0) raise_file_error(static_cast<int>(-result), context);
 }
 
+FileDescriptor opened(std::shared_ptr<const FileSystem> file_system, const char* path, int flags,
+                      uint32_t permissions) {
+  const int descriptor = file_system->open(path, flags, permissions);
+  check(descriptor, (flags & O_CREAT) != 0 ? FileErrorContext::kCreating : FileErrorContext::kOpening);
+  return FileDescriptor(std::move(file_system), descriptor);
+}
+
 }  // namespace
 
 OpenFile::OpenFile(std::shared_ptr<const FileSystem> file_system, const char* path, int flags, uint32_t permissions)
-    : file_system_(std::move(file_system)) {
-  const int descriptor = file_system_->open(path, flags, permissions);
-  check(descriptor, (flags & O_CREAT) != 0 ? FileErrorContext::kCreating : FileErrorContext::kOpening);
-  descriptor_ = descriptor;
-}
-
-OpenFile::~OpenFile() {
-  if (descriptor_ >= 0) file_system_->close(descriptor_);
-}
+    : descriptor_(opened(std::move(file_system), path, flags, permissions)) {}
 
 FileStatus OpenFile::status() const {
   FileStatus status;
-  check(file_system_->fstat(descriptor_, status), FileErrorContext::kTransferring);
+  check(calls().fstat(descriptor_.get(), status), FileErrorContext::kTransferring);
   return status;
 }
 
 std::size_t OpenFile::read_at(int64_t offset, std::span<std::byte> buffer) const {
   std::size_t filled = 0;
   while (filled < buffer.size()) {
-    const int64_t count = file_system_->read(descriptor_, buffer.data() + filled, buffer.size() - filled,
-                                             offset + static_cast<int64_t>(filled));
+    const int64_t count = calls().read(descriptor_.get(), buffer.data() + filled, buffer.size() - filled,
+                                       offset + static_cast<int64_t>(filled));
     check(count, FileErrorContext::kTransferring);
     if (count == 0) break;
     filled += static_cast<std::size_t>(count);
@@ -70,7 +69,7 @@ std::size_t OpenFile::read_at(int64_t offset, std::span<std::byte> buffer) const
 }
 
 void OpenFile::write_once_at(int64_t offset, std::span<const std::byte> data) {
-  const int64_t count = file_system_->write(descriptor_, data.data(), data.size(), offset);
+  const int64_t count = calls().write(descriptor_.get(), data.data(), data.size(), offset);
   check(count, FileErrorContext::kTransferring);
   if (static_cast<std::size_t>(count) != data.size()) raise_device_io_error();
 }
@@ -78,8 +77,8 @@ void OpenFile::write_once_at(int64_t offset, std::span<const std::byte> data) {
 void OpenFile::write_all_at(int64_t offset, std::span<const std::byte> data) {
   std::size_t written = 0;
   while (written < data.size()) {
-    const int64_t count = file_system_->write(descriptor_, data.data() + written, data.size() - written,
-                                              offset + static_cast<int64_t>(written));
+    const int64_t count = calls().write(descriptor_.get(), data.data() + written, data.size() - written,
+                                        offset + static_cast<int64_t>(written));
     check(count, FileErrorContext::kTransferring);
     // A device that takes nothing and reports no error would spin here forever.
     if (count == 0) raise_device_io_error();
@@ -87,19 +86,16 @@ void OpenFile::write_all_at(int64_t offset, std::span<const std::byte> data) {
   }
 }
 
-void OpenFile::flush() { check(file_system_->flush(descriptor_), FileErrorContext::kTransferring); }
+void OpenFile::flush() { check(calls().flush(descriptor_.get()), FileErrorContext::kTransferring); }
 
 void OpenFile::truncate(int64_t length) {
-  check(file_system_->truncate(descriptor_, length), FileErrorContext::kTransferring);
+  check(calls().truncate(descriptor_.get(), length), FileErrorContext::kTransferring);
 }
 
 void OpenFile::set_permissions(uint32_t permissions) {
-  check(file_system_->chmod(descriptor_, permissions), FileErrorContext::kTransferring);
+  check(calls().chmod(descriptor_.get(), permissions), FileErrorContext::kTransferring);
 }
 
-void OpenFile::close() {
-  const int result = file_system_->close(std::exchange(descriptor_, -1));
-  check(result, FileErrorContext::kTransferring);
-}
+void OpenFile::close() { check(descriptor_.close(), FileErrorContext::kTransferring); }
 
 }  // namespace automation

@@ -9,26 +9,12 @@
 #include <cstdlib>
 #include <utility>
 
+#include "automation/file_descriptor.hpp"
+
 extern char** environ;
 
 namespace automation {
 namespace {
-
-class FileDescriptor {
- public:
-  FileDescriptor() = default;
-  explicit FileDescriptor(int descriptor) : descriptor_(descriptor) {}
-  ~FileDescriptor() { close(); }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return descriptor_; }
-  void close() {
-    if (descriptor_ >= 0) ::close(std::exchange(descriptor_, -1));
-  }
-
- private:
-  int descriptor_ = -1;
-};
 
 class SpawnActions {
  public:
@@ -57,8 +43,8 @@ std::optional<ChildOutcome> run_program(const std::vector<std::string>& argument
   int ends[2];
   // Close-on-exec, so no other child started meanwhile keeps the pipe open.
   if (::pipe2(ends, O_CLOEXEC) != 0) return std::nullopt;
-  FileDescriptor read_end(ends[0]);
-  FileDescriptor write_end(ends[1]);
+  FileDescriptor read_end(shared_native_file_system(), ends[0]);
+  FileDescriptor write_end(shared_native_file_system(), ends[1]);
 
   SpawnActions actions;
   posix_spawn_file_actions_addopen(actions.get(), STDIN_FILENO, "/dev/null", O_RDONLY, 0);

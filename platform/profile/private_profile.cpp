@@ -19,6 +19,7 @@ using profile::ProfileDocument;
 using profile::ProfileLine;
 using profile::ProfileSection;
 using profile::trim_blanks;
+using profile::value_as_read;
 
 constexpr BOOL kSucceeded = 1;
 constexpr BOOL kFailed = 0;
@@ -84,10 +85,11 @@ bool has_line_break(std::string_view text) { return text.find_first_of("\r\n") !
 
 // Texts that cannot be stored in one line, or that would read back as
 // something else: a key holding '=' splits differently, one starting with
-// ';' or '[' reads as a comment or a section header.
+// ';' or '[' reads as a comment or a section header, a value with blanks or
+// quotes around it loses them.
 bool is_storable(const char* section, const char* key, const char* value) {
   if (has_line_break(section)) return false;
-  if (value != nullptr && has_line_break(value)) return false;
+  if (value != nullptr && (has_line_break(value) || value_as_read(value) != value)) return false;
   if (key == nullptr) return true;
   const std::string_view name = trim_blanks(key);
   return !name.empty() && !has_line_break(name) && name.find('=') == std::string_view::npos && name.front() != ';' &&

@@ -9,30 +9,10 @@
 #include <string>
 #include <string_view>
 
+#include "automation/file_descriptor.hpp"
 #include "automation/file_system.hpp"
 
 namespace automation::profile {
-
-// Owns one descriptor opened through the file-system table and closes it
-// there; closing it releases its lock.
-class UniqueFd {
- public:
-  UniqueFd() = default;
-  UniqueFd(std::shared_ptr<const FileSystem> file_system, int fd) : file_system_(std::move(file_system)), fd_(fd) {}
-  UniqueFd(UniqueFd&& other) noexcept : file_system_(std::move(other.file_system_)), fd_(other.release()) {}
-  UniqueFd& operator=(UniqueFd&& other) noexcept;
-  UniqueFd(const UniqueFd&) = delete;
-  UniqueFd& operator=(const UniqueFd&) = delete;
-  ~UniqueFd();
-
-  int get() const noexcept { return fd_; }
-  explicit operator bool() const noexcept { return fd_ >= 0; }
-  int release() noexcept;
-
- private:
-  std::shared_ptr<const FileSystem> file_system_;
-  int fd_ = -1;
-};
 
 class LockedProfileFile {
  public:
@@ -43,17 +23,16 @@ class LockedProfileFile {
 
   std::optional<std::string> read() const;
 
-  // Writes the content to a temporary file in the same folder, gives it the
-  // file's permissions and owner, flushes it and renames it over the file
-  // (over a link's target, so the link stays). False: the file is unchanged.
+  // The file's content replaced whole (write_whole_file: its permissions and
+  // owner kept, a link's target written). False: the file is unchanged.
   bool replace(std::string_view content) const;
 
  private:
-  LockedProfileFile(std::shared_ptr<const FileSystem> file_system, UniqueFd fd, std::string path)
+  LockedProfileFile(std::shared_ptr<const FileSystem> file_system, FileDescriptor fd, std::string path)
       : file_system_(std::move(file_system)), fd_(std::move(fd)), path_(std::move(path)) {}
 
   std::shared_ptr<const FileSystem> file_system_;
-  UniqueFd fd_;
+  FileDescriptor fd_;
   std::string path_;
 };
 

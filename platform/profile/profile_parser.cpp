@@ -12,13 +12,6 @@ constexpr std::string_view kBlanks = " \t";
 constexpr std::string_view kLineBreaks = "\r\n";
 constexpr std::string_view kDefaultLineBreak = "\r\n";
 
-// One pair of matching single or double quotes around a value goes.
-std::string_view unquote(std::string_view value) {
-  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
-    return value.substr(1, value.size() - 2);
-  return value;
-}
-
 ProfileLine classify(std::string_view text, std::string_view line_break) {
   ProfileLine line;
   line.text = text;
@@ -43,7 +36,7 @@ ProfileLine classify(std::string_view text, std::string_view line_break) {
   if (key.empty()) return line;
   line.kind = LineKind::kEntry;
   line.name = key;
-  line.value = unquote(trim_blanks(body.substr(equals + 1)));
+  line.value = value_as_read(body.substr(equals + 1));
   return line;
 }
 
@@ -57,6 +50,13 @@ std::vector<std::string_view> distinct_names(const std::vector<std::string_view>
 }
 
 }  // namespace
+
+std::string_view value_as_read(std::string_view stored) {
+  const std::string_view value = trim_blanks(stored);
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+    return value.substr(1, value.size() - 2);
+  return value;
+}
 
 std::string_view trim_blanks(std::string_view text) {
   const auto first = text.find_first_not_of(kBlanks);

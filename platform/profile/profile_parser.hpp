@@ -34,6 +34,9 @@ struct ProfileSection {
 
 // Space and tab, the blanks around names and values.
 std::string_view trim_blanks(std::string_view text);
+// A value as a reader gets it: blanks around it and one pair of matching
+// single or double quotes around that go.
+std::string_view value_as_read(std::string_view stored);
 
 class ProfileDocument {
  public:

@@ -103,26 +103,53 @@ RegistryDatabase::~RegistryDatabase() {
   if (connection_ && connection_owner_ != ::getpid()) connection_->abandon();
 }
 
-SqliteConnection& RegistryDatabase::connection() {
+std::unique_ptr<SqliteConnection> RegistryDatabase::open_read_write() const {
+  create_private_folders(file_.parent_path());
+  auto opened = std::make_unique<SqliteConnection>(file_, vfs_, kBusyTimeoutMs);
+  opened->execute("PRAGMA foreign_keys = ON");
+  use_write_ahead_log(*opened);
+  ensure_schema(*opened);
+  return opened;
+}
+
+SqliteConnection& RegistryDatabase::connection(SqliteConnection::Access access) {
+  using Access = SqliteConnection::Access;
   if (connection_ && connection_owner_ != ::getpid()) {
     connection_->abandon();
     connection_.reset();
   }
+  if (connection_ && read_only_) connection_.reset();
   if (!connection_) {
-    create_private_folders(file_.parent_path());
-    auto opened = std::make_unique<SqliteConnection>(file_, vfs_, kBusyTimeoutMs);
-    opened->execute("PRAGMA foreign_keys = ON");
-    use_write_ahead_log(*opened);
-    ensure_schema(*opened);
-    connection_ = std::move(opened);
+    try {
+      connection_ = open_read_write();
+      read_only_ = false;
+    } catch (const std::exception&) {
+      if (access == Access::kReadWrite) throw;
+      connection_ = open_read_only();
+      read_only_ = true;
+    }
     connection_owner_ = ::getpid();
   }
   return *connection_;
 }
 
+// A store in write-ahead mode opens read-only while its log is there. Without
+// the log, and no way to make one, no process can be writing the store: it
+// is read as it stands.
+std::unique_ptr<SqliteConnection> RegistryDatabase::open_read_only() const {
+  using Access = SqliteConnection::Access;
+  try {
+    auto opened = std::make_unique<SqliteConnection>(file_, vfs_, kBusyTimeoutMs, Access::kReadOnly);
+    schema_version(*opened);  // the first read is what opens the log
+    return opened;
+  } catch (const std::exception&) {
+    return std::make_unique<SqliteConnection>(file_, vfs_, kBusyTimeoutMs, Access::kImmutable);
+  }
+}
+
 LONG RegistryDatabase::open_key(KeyId base, const KeyPath& path, KeyId& found) {
   std::lock_guard lock(mutex_);
-  SqliteConnection& database = connection();
+  SqliteConnection& database = connection(SqliteConnection::Access::kReadOnly);
   SqliteTransaction transaction(database, SqliteTransaction::Kind::kRead);
   if (!key_exists(database, base)) return ERROR_KEY_DELETED;
   const std::optional<KeyId> key = find_path(database, base, path);
@@ -134,7 +161,7 @@ LONG RegistryDatabase::open_key(KeyId base, const KeyPath& path, KeyId& found) {
 
 LONG RegistryDatabase::create_key(KeyId base, const KeyPath& path, KeyId& created) {
   std::lock_guard lock(mutex_);
-  SqliteConnection& database = connection();
+  SqliteConnection& database = connection(SqliteConnection::Access::kReadWrite);
   SqliteTransaction transaction(database, SqliteTransaction::Kind::kWrite);
   if (!key_exists(database, base)) return ERROR_KEY_DELETED;
   KeyId key = base;
@@ -154,7 +181,7 @@ LONG RegistryDatabase::create_key(KeyId base, const KeyPath& path, KeyId& create
 
 LONG RegistryDatabase::delete_key(KeyId base, const KeyPath& path) {
   std::lock_guard lock(mutex_);
-  SqliteConnection& database = connection();
+  SqliteConnection& database = connection(SqliteConnection::Access::kReadWrite);
   SqliteTransaction transaction(database, SqliteTransaction::Kind::kWrite);
   if (!key_exists(database, base)) return ERROR_KEY_DELETED;
   const std::optional<KeyId> key = find_path(database, base, path);
@@ -169,7 +196,7 @@ LONG RegistryDatabase::delete_key(KeyId base, const KeyPath& path) {
 
 LONG RegistryDatabase::read_value(KeyId key, std::string_view name, StoredValue& value) {
   std::lock_guard lock(mutex_);
-  SqliteConnection& database = connection();
+  SqliteConnection& database = connection(SqliteConnection::Access::kReadOnly);
   SqliteTransaction transaction(database, SqliteTransaction::Kind::kRead);
   SqliteStatement query(database, "SELECT type, data FROM key_values WHERE key = ? AND name = ?");
   query.bind(1, key).bind(2, name);
@@ -183,7 +210,7 @@ LONG RegistryDatabase::read_value(KeyId key, std::string_view name, StoredValue&
 
 LONG RegistryDatabase::write_value(KeyId key, std::string_view name, DWORD type, std::span<const uint8_t> data) {
   std::lock_guard lock(mutex_);
-  SqliteConnection& database = connection();
+  SqliteConnection& database = connection(SqliteConnection::Access::kReadWrite);
   SqliteTransaction transaction(database, SqliteTransaction::Kind::kWrite);
   if (!key_exists(database, key)) return ERROR_KEY_DELETED;
   SqliteStatement upsert(database,
@@ -196,7 +223,7 @@ LONG RegistryDatabase::write_value(KeyId key, std::string_view name, DWORD type,
 
 LONG RegistryDatabase::delete_value(KeyId key, std::string_view name) {
   std::lock_guard lock(mutex_);
-  SqliteConnection& database = connection();
+  SqliteConnection& database = connection(SqliteConnection::Access::kReadWrite);
   SqliteTransaction transaction(database, SqliteTransaction::Kind::kWrite);
   if (!key_exists(database, key)) return ERROR_KEY_DELETED;
   SqliteStatement erase(database, "DELETE FROM key_values WHERE key = ? AND name = ?");

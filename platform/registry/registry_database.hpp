@@ -52,14 +52,20 @@ class RegistryDatabase {
   LONG delete_value(KeyId key, std::string_view name);
 
  private:
-  // Opened on first use and again in a forked child. Call with mutex_ held.
-  SqliteConnection& connection();
+  // Opened on first use and again in a forked child. Where the store cannot
+  // be written (a read-only folder), reads get a read-only connection for
+  // that one call, so a store that becomes writable is used as such again.
+  // Call with mutex_ held.
+  SqliteConnection& connection(SqliteConnection::Access access);
+  std::unique_ptr<SqliteConnection> open_read_write() const;
+  std::unique_ptr<SqliteConnection> open_read_only() const;
 
   std::filesystem::path file_;
   std::string vfs_;
   std::mutex mutex_;
   std::unique_ptr<SqliteConnection> connection_;
   pid_t connection_owner_ = 0;
+  bool read_only_ = false;
 };
 
 }  // namespace automation::registry_store

@@ -1,5 +1,6 @@
 #include "sqlite_connection.hpp"
 
+#include <cstdio>
 #include <new>
 #include <string>
 #include <vector>
@@ -23,11 +24,40 @@ std::string failure_text(sqlite3* connection, std::string_view what) {
   raise_error(kErrPathFileAccess, failure_text(connection, what));
 }
 
+// The characters a URI gives a meaning are escaped; the rest of a path stays.
+std::string immutable_uri(const std::filesystem::path& file) {
+  std::string uri = "file:";
+  for (const char c : file.string()) {
+    if (c == '%' || c == '?' || c == '#') {
+      char escaped[4];
+      std::snprintf(escaped, sizeof escaped, "%%%02X", static_cast<unsigned char>(c));
+      uri += escaped;
+    } else {
+      uri += c;
+    }
+  }
+  return uri + "?immutable=1";
+}
+
 }  // namespace
 
-SqliteConnection::SqliteConnection(const std::filesystem::path& file, const std::string& vfs, int busy_timeout_ms) {
-  const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
-  if (sqlite3_open_v2(file.c_str(), &connection_, flags, vfs.empty() ? nullptr : vfs.c_str()) != SQLITE_OK) {
+SqliteConnection::SqliteConnection(const std::filesystem::path& file, const std::string& vfs, int busy_timeout_ms,
+                                   Access access) {
+  int flags = SQLITE_OPEN_NOMUTEX;
+  std::string name = file.string();
+  switch (access) {
+    case Access::kReadWrite:
+      flags |= SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+      break;
+    case Access::kReadOnly:
+      flags |= SQLITE_OPEN_READONLY;
+      break;
+    case Access::kImmutable:
+      flags |= SQLITE_OPEN_READONLY | SQLITE_OPEN_URI;
+      name = immutable_uri(file);
+      break;
+  }
+  if (sqlite3_open_v2(name.c_str(), &connection_, flags, vfs.empty() ? nullptr : vfs.c_str()) != SQLITE_OK) {
     // SQLite hands out a connection even when opening fails, for its message.
     std::string description = failure_text(connection_, "cannot open " + file.string());
     sqlite3_close(connection_);

@@ -15,10 +15,18 @@ namespace automation::registry_store {
 
 class SqliteConnection {
  public:
+  enum class Access {
+    kReadWrite,
+    kReadOnly,
+    // Read-only, and trusted not to change while open: no locks, no side files.
+    kImmutable,
+  };
+
   // Opens the file through the named VFS (empty: SQLite's default), creating
-  // it when missing; waits up to busy_timeout_ms for another process's lock
-  // before giving up.
-  SqliteConnection(const std::filesystem::path& file, const std::string& vfs, int busy_timeout_ms);
+  // it when missing and writable; waits up to busy_timeout_ms for another
+  // process's lock before giving up.
+  SqliteConnection(const std::filesystem::path& file, const std::string& vfs, int busy_timeout_ms,
+                   Access access = Access::kReadWrite);
   ~SqliteConnection();
   SqliteConnection(const SqliteConnection&) = delete;
   SqliteConnection& operator=(const SqliteConnection&) = delete;

@@ -12,9 +12,10 @@ namespace automation {
 // A library already registered in the process; null when none has that name.
 const LibraryInfo* find_library(std::string_view name);
 
-// Loads the library that provides the class (registry store, then the
-// identifier's prefix, then, for a class identifier, the component servers
-// beside the runtime); null with the reasons in `why` when none does.
+// Loads the library that provides the class (the component servers beside
+// the runtime, then a trusted registration in the registry store, then the
+// identifier's prefix on the loader's path); null with the reasons in `why`
+// when none does.
 const ClassInfo* load_class(std::string_view prog_id_or_clsid, std::string& why);
 
 // Loads lib<name>.so beside the runtime or from the loader's path.

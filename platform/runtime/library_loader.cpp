@@ -1,6 +1,8 @@
 #include "automation/library_loader.hpp"
 
 #include <dlfcn.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cctype>
 #include <filesystem>
@@ -53,20 +55,50 @@ void append_reason(std::string& why, const std::string& reason) {
   why += reason;
 }
 
-// A class identifier has no library name in it: without a registration, the
-// component servers beside the runtime are the candidates.
-const ClassInfo* scan_beside_runtime(std::string_view clsid, std::string& why) {
+// The component servers installed beside the runtime, loaded until one
+// provides the class: by a program identifier's library name, or, for a class
+// identifier, which names no library, all of them.
+const ClassInfo* load_beside_runtime(std::string_view name) {
+  if (!is_class_identifier(name)) {
+    const std::string_view prefix = name.substr(0, name.find('.'));
+    if (prefix.size() == name.size() || !is_plain_name(prefix)) return nullptr;
+    const std::string base = "lib" + std::string(prefix);
+    std::filesystem::path beside = find_beside_runtime(base + std::string(kSonameSuffix));
+    if (beside.empty()) beside = find_beside_runtime(base + ".so");
+    std::string ignored;
+    if (beside.empty() || load_component_server(beside.string(), ignored) == nullptr) return nullptr;
+    return find_class(name);
+  }
   std::error_code error;
-  const std::filesystem::path folder(runtime_directory());
-  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+  for (const auto& entry : std::filesystem::directory_iterator(runtime_directory(), error)) {
     const std::string file = entry.path().filename().string();
     if (!is_component_file_name(file)) continue;
     std::string ignored;
     if (load_component_server(entry.path().string(), ignored) == nullptr) continue;
-    if (const ClassInfo* info = find_class(clsid)) return info;
+    if (const ClassInfo* info = find_class(name)) return info;
   }
-  append_reason(why, "no component server in " + folder.string() + " provides it");
   return nullptr;
+}
+
+// Why a registered server must not be loaded, or "" when it may: anyone who
+// can change the file, or swap it in its folder, would run code in every
+// process that creates the class. The checks a loader makes for trusted paths.
+std::string distrust_of(const std::string& registered) {
+  const std::string named = "the registered server '" + registered + "' ";
+  if (!registered.starts_with('/')) return named + "is no absolute path";
+  std::error_code error;
+  const std::filesystem::path file = std::filesystem::canonical(registered, error);
+  struct stat status {};
+  if (error || ::stat(file.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return named + "is no regular file";
+  const auto trusted_owner = [](uid_t owner) { return owner == 0 || owner == ::geteuid(); };
+  if (!trusted_owner(status.st_uid) || (status.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+    return named + "can be changed by other users";
+  struct stat folder {};
+  // A sticky folder lets nobody else replace our file.
+  if (::stat(file.parent_path().c_str(), &folder) != 0 || !trusted_owner(folder.st_uid) ||
+      ((folder.st_mode & (S_IWGRP | S_IWOTH)) != 0 && (folder.st_mode & S_ISVTX) == 0))
+    return named + "is in a folder other users can change";
+  return {};
 }
 
 }  // namespace
@@ -132,12 +164,22 @@ const LibraryInfo* load_library(std::string_view name, std::string& why) {
 
 const ClassInfo* load_class(std::string_view name, std::string& why) {
   std::lock_guard lock(loader_mutex);
+  // Installed classes win, so a registration cannot put another library
+  // behind a name they provide.
+  if (const ClassInfo* info = load_beside_runtime(name)) return info;
   // A registration that no longer loads falls through to the library's name.
   if (const std::string registered = registered_server_path(name); !registered.empty()) {
+    if (std::string distrust = distrust_of(registered); !distrust.empty()) {
+      append_reason(why, distrust);
+      return nullptr;
+    }
     if (load_component_server(registered, why) != nullptr)
       if (const ClassInfo* info = find_class(name)) return info;
   }
-  if (is_class_identifier(name)) return scan_beside_runtime(name, why);
+  if (is_class_identifier(name)) {
+    append_reason(why, "no component server in " + runtime_directory() + " provides it");
+    return nullptr;
+  }
   const std::string_view prefix = name.substr(0, name.find('.'));
   if (prefix.size() == name.size()) {
     append_reason(why, "a program identifier is Library.Class");

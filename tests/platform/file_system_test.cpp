@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "automation/error.hpp"
-#include "automation/file_replacement.hpp"
 #include "automation/file_system.hpp"
 #include "automation/open_file.hpp"
 #include "raises_automation_error.hpp"
@@ -125,43 +124,6 @@ TEST(OpenFile, ExplicitCloseReportsLateFailuresOnce) {
     EXPECT_THAT([&] { file.close(); }, RaisesAutomationError(kErrDeviceIoError));
   }
   EXPECT_EQ(closes, 1);
-}
-
-TEST(FileReplacement, NothingChangesUntilCommitAndAnAbandonedOneLeavesNoTrace) {
-  TemporaryFolder folder;
-  test_support::write_file(folder / "f", "old");
-  {
-    FileReplacement replacement(file_system(), (folder / "f").string());
-    const std::string text = "new";
-    replacement.file().write_all_at(0, std::as_bytes(std::span(text)));
-    EXPECT_EQ(test_support::read_file(folder / "f"), "old");
-  }
-  EXPECT_EQ(test_support::read_file(folder / "f"), "old");
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
-}
-
-TEST(FileReplacement, TakesAnotherNameWhenOneIsTaken) {
-  TemporaryFolder folder;
-  int exclusive_opens = 0;
-  FileSystem crowded;  // the first temporary name is someone else's file
-  crowded.open = [&](const char* path, int flags, uint32_t permissions) {
-    if ((flags & O_EXCL) != 0 && ++exclusive_opens == 1) {
-      test_support::write_file(path, "theirs");
-      return -EEXIST;
-    }
-    return native_file_system().open(path, flags, permissions);
-  };
-  ScopedFileSystem scoped(crowded);
-  {
-    FileReplacement replacement(file_system(), (folder / "f").string());
-    const std::string text = "ours";
-    replacement.file().write_all_at(0, std::as_bytes(std::span(text)));
-    replacement.commit();
-  }
-  EXPECT_EQ(exclusive_opens, 2);
-  EXPECT_EQ(test_support::read_file(folder / "f"), "ours");
-  // Their file stays: only a file we made is ever removed.
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 2);
 }
 
 }  // namespace

@@ -41,8 +41,8 @@ struct WriteCase {
 const std::vector<WriteCase> kWriteCases = {
     {"existing key keeps its place and spelling", "[S]\nKey = old\nOther=1\n", "s", "KEY", "new",
      "[S]\nKey=new\nOther=1\n"},
-    {"value exactly as given, names trimmed", "[S]\r\n", " s ", "\tk ", "  spaced 'v'  ",
-     "[S]\r\nk=  spaced 'v'  \r\n"},
+    {"value exactly as given, names trimmed", "[S]\r\n", " s ", "\tk ", "inner  'v'  blanks",
+     "[S]\r\nk=inner  'v'  blanks\r\n"},
     {"empty value", "[S]\nk=1\n", "S", "k", "", "[S]\nk=\n"},
     {"new key after the last key, before blanks and comments", "[a]\nx=1\n\n; about b\n[b]\ny=2\n", "a", "z", "3",
      "[a]\nx=1\nz=3\n\n; about b\n[b]\ny=2\n"},
@@ -119,6 +119,11 @@ TEST(ProfileWrite, TextsThatWouldReadBackAsSomethingElseAreRefused) {
   for (const Refused& refused : std::vector<Refused>{
            {"s", "k", "line\nbreak", file.c_str()},
            {"s", "k", "carriage\rreturn", file.c_str()},
+           // Blanks around a value and one pair of quotes around it go when it is read.
+           {"s", "k", "\"quoted\"", file.c_str()},
+           {"s", "k", "'quoted'", file.c_str()},
+           {"s", "k", "  padded  ", file.c_str()},
+           {"s", "k", "trailing\t", file.c_str()},
            {"s\n[t]", "k", "v", file.c_str()},
            {"s", "a=b", "v", file.c_str()},
            {"s", " ;c", "v", file.c_str()},

@@ -12,6 +12,7 @@
 #include "automation/registry_key.hpp"
 #include "automation/registry_store.hpp"
 #include "scoped_config_home.hpp"
+#include "without_permission_override.hpp"
 
 namespace automation {
 namespace {
@@ -263,6 +264,36 @@ TEST_F(RegistryStore, AStoreThatCannotBeCreatedIsAnIoFailure) {
   HKEY key = 77;
   EXPECT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Software", &key), ERROR_REGISTRY_IO_FAILED);
   EXPECT_EQ(key, 0u);
+}
+
+// A locked-down profile: the store's folder read-only, so SQLite can make none
+// of its side files. The settings in it stay readable; only writes fail.
+TEST_F(RegistryStore, AReadOnlyStoreFolderStillGivesItsValues) {
+  {
+    const RegistryKey kept = create(HKEY_CURRENT_USER, "Software\\Kept");
+    ASSERT_EQ(set_value(kept.get(), "name", REG_SZ, bytes_of(std::string_view("value", 6))), ERROR_SUCCESS);
+  }
+  const std::filesystem::path folder = registry_store_path().parent_path();
+  {
+    // Another store in use closes this one, as a new process finds it.
+    const TemporaryFolder other;
+    const ScopedEnvironmentVariable elsewhere("XDG_CONFIG_HOME", other.path().string());
+    create(HKEY_CURRENT_USER, "Software");
+  }
+  ASSERT_EQ(::chmod(folder.c_str(), 0500), 0);
+  {
+    const test_support::WithoutPermissionOverride as_ordinary_user;
+    RegistryKey key;
+    ASSERT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, "Software\\Kept", key.receive()), ERROR_SUCCESS);
+    EXPECT_EQ(read_value(key.get(), "name"), bytes_of(std::string_view("value", 6)));
+    EXPECT_EQ(set_value(key.get(), "name", REG_SZ, bytes_of(std::string_view("new", 4))), ERROR_REGISTRY_IO_FAILED);
+    EXPECT_EQ(read_value(key.get(), "name"), bytes_of(std::string_view("value", 6)));
+  }
+  ::chmod(folder.c_str(), 0700);
+  // Writable again: writes work in the same process.
+  const RegistryKey kept = create(HKEY_CURRENT_USER, "Software\\Kept");
+  EXPECT_EQ(set_value(kept.get(), "name", REG_SZ, bytes_of(std::string_view("new", 4))), ERROR_SUCCESS);
+  EXPECT_EQ(read_value(kept.get(), "name"), bytes_of(std::string_view("new", 4)));
 }
 
 }  // namespace

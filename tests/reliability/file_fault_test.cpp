@@ -137,7 +137,7 @@ const std::vector<FailureKind> kFailureKinds = {
     {Call::kFstat, EIO, "fstat"},       {Call::kStat, EACCES, "stat"},
     {Call::kRename, EACCES, "rename"},  {Call::kRenameNoReplace, EIO, "rename of a new file"},
     {Call::kRemove, EIO, "remove"},     {Call::kLock, ENOLCK, "lock"},
-    {Call::kChown, EPERM, "chown"},
+    {Call::kChown, EPERM, "chown"},     {Call::kLinkAnonymous, EIO, "naming the new file"},
 };
 
 std::vector<FileOperation> file_operations() {

@@ -32,8 +32,9 @@ class FaultyFileSystem {
     kRemove,
     kLock,
     kChown,
+    kLinkAnonymous,
   };
-  static constexpr std::size_t kCallKinds = 14;
+  static constexpr std::size_t kCallKinds = 15;
 
   FaultyFileSystem() : state_(std::make_shared<State>()) {
     automation::set_file_system(std::make_shared<const automation::FileSystem>(table(state_)));
@@ -103,6 +104,7 @@ class FaultyFileSystem {
     faulty.remove = failing(state, Call::kRemove, native.remove);
     faulty.lock = failing(state, Call::kLock, native.lock);
     faulty.chown = failing(state, Call::kChown, native.chown);
+    faulty.link_anonymous = failing(state, Call::kLinkAnonymous, native.link_anonymous);
     return faulty;
   }
 

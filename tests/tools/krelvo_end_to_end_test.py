@@ -15,6 +15,7 @@ import pty
 import random
 import re
 import signal
+import stat
 import subprocess
 import tempfile
 import threading
@@ -709,6 +710,54 @@ class Workshop(KrelvoTestCase):
                                 "--stock-order best: tries every order of at most 6 stock kinds, not 7")
 
     assert_input_error = InputErrors.assert_input_error
+
+
+class DiagramFile(KrelvoTestCase):
+    """--svg writes what it names and nothing else."""
+
+    example = os.path.join(EXAMPLES, "door_frames.json")
+
+    def test_a_link_is_followed_and_stays_a_link(self):
+        target = self.write("elsewhere.svg", "old")
+        os.symlink(target, self.path("plan.svg"))
+        self.assertEqual(run(self.example, "-q", "--svg", self.path("plan.svg")).returncode, 0)
+        self.assertTrue(os.path.islink(self.path("plan.svg")))
+        self.assertEqual(ElementTree.parse(target).getroot().tag, SVG + "svg")
+
+    def test_a_fifo_is_written_straight_and_never_replaced(self):
+        fifo = self.path("plan.svg")
+        os.mkfifo(fifo)
+        # Opened first and without waiting, so a krelvo that replaced the FIFO cannot hang the test.
+        reader = os.open(fifo, os.O_RDONLY | os.O_NONBLOCK)
+        self.addCleanup(os.close, reader)
+        child = subprocess.Popen([KRELVO, self.example, "-q", "--svg", fifo], stdout=subprocess.DEVNULL)
+        received = b""
+        while True:
+            finished = child.poll() is not None
+            try:
+                received += os.read(reader, 1 << 16)
+            except BlockingIOError:
+                pass
+            if finished:
+                break
+            time.sleep(0.01)
+        self.assertEqual(child.returncode, 0)
+        self.assertTrue(stat.S_ISFIFO(os.lstat(fifo).st_mode))
+        self.assertEqual(ElementTree.fromstring(received).tag, SVG + "svg")
+
+    def test_links_planted_at_temporary_names_are_never_written_through(self):
+        victim = self.write("victim", "precious")
+        # Every name a writer could use that is derived from the target and a process id.
+        first_pid = os.getpid()
+        for pid in range(first_pid, first_pid + 3000):
+            os.symlink(victim, self.path(f"plan.svg.tmp{pid}"))
+        self.assertEqual(run(self.example, "-q", "--svg", self.path("plan.svg")).returncode, 0)
+        with open(victim, encoding="utf-8") as file:
+            self.assertEqual(file.read(), "precious")
+        self.assertEqual(ElementTree.parse(self.path("plan.svg")).getroot().tag, SVG + "svg")
+        leftovers = [name for name in os.listdir(self.directory.name)
+                     if not name.startswith("plan.svg.tmp") and name not in ("victim", "plan.svg")]
+        self.assertEqual(leftovers, [])
 
 
 if __name__ == "__main__":

@@ -7,7 +7,6 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <future>
 #include <iostream>
@@ -16,6 +15,7 @@
 #include <vector>
 
 #include "automation/error.hpp"
+#include "automation/whole_file_writer.hpp"
 #include "exact_job.hpp"
 #include "exit_status.hpp"
 #include "input_csv.hpp"
@@ -57,27 +57,10 @@ Problem load_problem(const Options& options, std::vector<std::string>& warnings)
   return problem;
 }
 
-// The diagram appears whole or not at all: written aside, then renamed.
+// The diagram appears whole or not at all (a FIFO or device is written straight).
 void write_file_whole(const std::string& path, const std::string& text) {
-  const std::string temporary = path + ".tmp" + std::to_string(getpid());
-  {
-    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-    file << text;
-    file.close();
-    if (!file) {
-      const std::string reason = std::strerror(errno);
-      std::error_code ignored;
-      std::filesystem::remove(temporary, ignored);
-      automation::raise_invalid_argument("cannot write " + path + ": " + reason);
-    }
-  }
-  std::error_code error;
-  std::filesystem::rename(temporary, path, error);
-  if (error) {
-    const std::string reason = error.message();
-    std::filesystem::remove(temporary, error);
-    automation::raise_invalid_argument("cannot write " + path + ": " + reason);
-  }
+  const automation::WholeFileWrite written = automation::write_whole_file(automation::file_system(), path, text);
+  if (!written) automation::raise_invalid_argument("cannot write " + path + ": " + std::strerror(written.error_number));
 }
 
 // Every line krelvo says on standard error; file contents in it are escaped.

@@ -1,15 +1,16 @@
 #include <fcntl.h>
 
+#include <algorithm>
 #include <exception>
 #include <new>
 #include <string>
 
 #include "automation/code_page.hpp"
 #include "automation/error.hpp"
-#include "automation/file_replacement.hpp"
 #include "automation/file_system.hpp"
 #include "automation/host_hooks.hpp"
 #include "automation/open_file.hpp"
+#include "automation/whole_file_writer.hpp"
 #include "drumel/clsFile.hpp"
 
 namespace drumel {
@@ -47,10 +48,20 @@ std::string checked_path(const Bstr& path) {
   return std::move(*native);
 }
 
+// Read to the end whatever size the file reports: files under /proc report
+// 0 and have content. One spare byte tells the end from a buffer just filled.
 std::string whole_file(const std::string& path) {
   const automation::OpenFile file(automation::file_system(), path.c_str(), O_RDONLY | O_NONBLOCK);
-  std::string bytes(static_cast<std::size_t>(file.status().size), '\0');
-  bytes.resize(file.read_at(0, std::as_writable_bytes(std::span(bytes))));
+  constexpr std::size_t kLeastBuffer = 4096;
+  std::string bytes(std::max(static_cast<std::size_t>(file.status().size) + 1, kLeastBuffer), '\0');
+  std::size_t filled = 0;
+  while (true) {
+    const auto room = std::as_writable_bytes(std::span(bytes)).subspan(filled);
+    filled += file.read_at(static_cast<int64_t>(filled), room);
+    if (filled < bytes.size()) break;
+    bytes.resize(2 * bytes.size());
+  }
+  bytes.resize(filled);
   return bytes;
 }
 
@@ -68,10 +79,10 @@ Bstr clsFile::LoadText(Bstr& FromFile) {
 VariantBool clsFile::SaveText(Bstr& Text, Bstr& FileName) {
   // No line break is added, so LoadText gives back exactly what was saved.
   const bool saved = or_error_box(false, [&] {
-    automation::FileReplacement replacement(automation::file_system(), checked_path(FileName));
-    const std::string bytes = automation::to_ansi(Text.view());
-    replacement.file().write_all_at(0, std::as_bytes(std::span(bytes)));
-    replacement.commit();
+    const std::string path = checked_path(FileName);
+    const automation::WholeFileWrite written =
+        automation::write_whole_file(automation::file_system(), path, automation::to_ansi(Text.view()));
+    if (!written) automation::raise_file_error(written.error_number, written.context);
     return true;
   });
   if (!saved) return automation::kFalse;

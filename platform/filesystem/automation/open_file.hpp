@@ -7,6 +7,7 @@
 #include <memory>
 #include <span>
 
+#include "automation/file_descriptor.hpp"
 #include "automation/file_system.hpp"
 
 namespace automation {
@@ -23,9 +24,6 @@ class AUTOMATION_RUNTIME_API OpenFile {
  public:
   // Flags and permissions as for open(2); raises the file error on failure.
   OpenFile(std::shared_ptr<const FileSystem> file_system, const char* path, int flags, uint32_t permissions = 0666);
-  ~OpenFile();
-  OpenFile(const OpenFile&) = delete;
-  OpenFile& operator=(const OpenFile&) = delete;
 
   FileStatus status() const;
   // Fills the buffer from the offset on; fewer bytes only at the end of the file.
@@ -40,8 +38,9 @@ class AUTOMATION_RUNTIME_API OpenFile {
   void close();
 
  private:
-  std::shared_ptr<const FileSystem> file_system_;
-  int descriptor_ = -1;
+  const FileSystem& calls() const { return descriptor_.file_system(); }
+
+  FileDescriptor descriptor_;
 };
 
 }  // namespace automation

@@ -36,7 +36,8 @@ struct FileSystem {
   // A descriptor; flags and permissions as for open(2).
   std::function<int(const char* path, int flags, uint32_t permissions)> open;
   std::function<int(int file)> close;
-  // Positional: bytes read (0 at the end of the file) or written.
+  // Positional: bytes read (0 at the end of the file) or written. A write
+  // at offset -1 goes where the descriptor stands, for pipes and terminals.
   std::function<int64_t(int file, void* buffer, std::size_t count, int64_t offset)> read;
   std::function<int64_t(int file, const void* data, std::size_t count, int64_t offset)> write;
   // Down to the device.
@@ -53,10 +54,15 @@ struct FileSystem {
   // An advisory lock of the whole file, operation as for flock(2); waits.
   std::function<int(int file, int operation)> lock;
   std::function<int(int file, uint32_t owner, uint32_t group)> chown;
+  // Gives a file opened with O_TMPFILE a name; fails with EEXIST instead of
+  // replacing a file already there.
+  std::function<int(int file, const char* to)> link_anonymous;
 };
 
 // The table over the Linux system calls.
 AUTOMATION_RUNTIME_API const FileSystem& native_file_system();
+// The same, for owners that hold on to their table (FileDescriptor).
+AUTOMATION_RUNTIME_API std::shared_ptr<const FileSystem> shared_native_file_system();
 
 // The table in use. One operation holds on to it from start to end, so a
 // swap never splits an operation between two tables.

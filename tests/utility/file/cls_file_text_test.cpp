@@ -67,6 +67,15 @@ TEST_F(TextFile, LoadTextOfAnEmptyFileIsEmptyWithoutABox) {
   EXPECT_TRUE(boxes().empty());
 }
 
+// Files under /proc report a size of 0 and have content all the same.
+TEST_F(TextFile, LoadTextReadsFilesThatReportNoSizeToTheEnd) {
+  Bstr name(u"/proc/self/status");
+  const std::u16string text = file_->LoadText(name).str();
+  EXPECT_EQ(text.rfind(u"Name:", 0), 0u) << text.size();
+  EXPECT_NE(text.find(u"VmPeak:"), std::u16string::npos);
+  EXPECT_TRUE(boxes().empty());
+}
+
 TEST_F(TextFile, LoadTextOfAMissingFileOrAFolderSaysSorry) {
   std::filesystem::create_directory(at("folder"));
   for (const std::string name : {"missing", "folder"}) {
@@ -122,6 +131,20 @@ TEST_F(TextFile, SaveTextKeepsTheOldPermissionsAndGivesNewFilesTheUsualOnes) {
   Bstr fresh = path("fresh");
   EXPECT_EQ(file_->SaveText(text, fresh), kTrue);
   EXPECT_EQ(permissions_of(at("fresh")), 0666u & ~mask);
+}
+
+// As INI writes do: the link stays and what it points at gets the text.
+TEST_F(TextFile, SaveTextThroughALinkWritesItsTarget) {
+  std::filesystem::create_directory(at("real"));
+  write("real/f", "old");
+  std::filesystem::create_symlink("real/f", at("link"));
+  Bstr name = path("link");
+  Bstr text(u"new");
+  EXPECT_EQ(file_->SaveText(text, name), kTrue);
+  EXPECT_TRUE(std::filesystem::is_symlink(at("link")));
+  EXPECT_EQ(read("real/f"), "new");
+  EXPECT_EQ(names_in(at("real")), std::vector<std::string>{"f"});
+  EXPECT_TRUE(boxes().empty());
 }
 
 TEST_F(TextFile, SaveTextIntoAMissingFolderCreatesNothing) {
