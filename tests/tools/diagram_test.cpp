@@ -111,7 +111,9 @@ class DrawnPlan : public testing::Test {
   }
   DrawnPlan() : DrawnPlan({{2150, 2, "door frame", "i1"}, {1200.5, 1, "", "i2"}}, {0.0, {{1, 2}}}) {}
 
-  Report report() const { return {problem_, transformed_, plan_, summary_, false, {"jaka", "fixed", 1, false, 400, ""}}; }
+  Report report() const {
+    return {problem_, transformed_, plan_, summary_, false, {"jaka", "fixed", 1, false, 400, ""}};
+  }
 
   Problem problem_;
   TransformedProblem transformed_;
@@ -204,6 +206,15 @@ TEST_F(DrawnPlan, HtmlReportIsSelfContainedWithAFigureAndTickBoxesPerPattern) {
   EXPECT_NE(html.find("2026-01-02 03:04"), std::string::npos);
   EXPECT_NE(html.find("@page{size:A4"), std::string::npos);
   EXPECT_NE(html.find("<td class=\"figure\">480.5</td>"), std::string::npos) << "the offcut to keep";
+}
+
+TEST_F(DrawnPlan, OneBarIsOneBarAndIdenticalPiecesAreCountedTogether) {
+  const std::string svg = render_svg(report());
+  const std::string html = render_html(report(), "2026-01-02 03:04");
+  EXPECT_NE(svg.find("Cutting plan: 1 bar, waste"), std::string::npos);
+  EXPECT_NE(html.find("<h1>Cutting plan: 1 bar</h1>"), std::string::npos);
+  for (const std::string& page : {svg, html}) EXPECT_EQ(page.find("1 bars"), std::string::npos);
+  EXPECT_NE(html.find("2150 (door frame) ×2"), std::string::npos);
 }
 
 }  // namespace

@@ -299,6 +299,43 @@ class InputErrors(KrelvoTestCase):
                 arguments = content if isinstance(content, list) else [self.write(name + ".json", content)]
                 self.assert_input_error(arguments, message)
 
+    def test_hostile_numbers_and_ambiguous_documents_are_input_errors(self):
+        item = '{"length": 1, "quantity": 1}'
+        cases = {
+            "beyond double": ('{"stock": [{"length": 1e309, "quantity": 0}], "items": [%s]}' % item,
+                              "p.json: stock 1: the number 1e309 is too large"),
+            "400 digits": ('{"stock": [{"length": %s, "quantity": 0}], "items": [%s]}' % ("9" * 400, item),
+                           "p.json: stock 1: the number " + "9" * 40 + "… is too large"),
+            "repeated key": ('{"stock": [{"length": 10, "quantity": 0}], "items": [{"length": 20, "quantity": 1, '
+                             '"length": 1}]}', 'p.json: item 1: the key "length" appears more than once'),
+            "repeated list": ('{"stock": [{"length": 10, "quantity": 0}], "items": [%s], "items": [%s]}' % (item, item),
+                              'p.json: the key "items" appears more than once'),
+            "bytes after": ('{"stock": [{"length": 10, "quantity": 0}], "items": [%s]}\0garbage' % item,
+                            "unexpected bytes after the end of the document"),
+            "near-whole piece": ('{"stock": [{"length": 10, "quantity": 0}], "items": [{"length": 2.0000000009, '
+                                 '"quantity": 5}]}',
+                                 "p.json: item 1: length 2.0000000009 has 10 decimals; krelvo works to 6 decimals"),
+            "tiny piece": ('{"stock": [{"length": 10, "quantity": 0}], "items": [%s, {"length": 1e-9, "quantity": 1}]}'
+                           % item, "p.json: item 2: length 1e-9 has 9 decimals"),
+        }
+        for name, (text, message) in cases.items():
+            with self.subTest(name):
+                self.assert_input_error([self.write("p.json", text)], message)
+
+    def test_labels_cannot_reach_the_terminal_raw(self):
+        problem = self.write("p.json", {"stock": [{"length": 100, "quantity": 0}],
+                                        "items": [{"length": 60, "quantity": 1, "label": "\x1b]0;pwned\x07"},
+                                                  {"length": 10, "quantity": 1, "label": "two\nlines"}]})
+        result = run(problem)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertNotIn("\x1b", result.stdout)
+        self.assertIn("60 (\\x1b]0;pwned\\x07) ×1, 10 (two\\nlines) ×1", result.stdout)
+        items = self.write("items.csv", "length,quantity,\x1b[2Jcolour\n10,1,red\n")
+        stock = self.write("stock.csv", "length,quantity\n100,0\n")
+        warned = run("--items", items, "--stock", stock)
+        self.assertEqual(warned.returncode, 0, warned.stderr)
+        self.assertEqual(warned.stderr, 'krelvo: warning: %s:1: not used: the columns "\\x1b[2Jcolour"\n' % items)
+
     def test_csv_errors_name_the_line(self):
         stock = self.write("stock.csv", "length,quantity\n6000,0\n")
         items = self.write("items.csv", "length,quantity\n100,2\n\nabc,1\n")
@@ -312,16 +349,33 @@ class InputErrors(KrelvoTestCase):
         example = os.path.join(EXAMPLES, "door_frames.json")
         self.assert_input_error([example, "--jobs", "2"], "--jobs 2 needs --seed clock")
 
-    def test_exhausted_stock_is_a_run_error_with_the_librarys_description(self):
+    def test_stock_too_small_for_the_demand_is_said_before_the_run(self):
         problem = self.write("p.json", {"stock": [{"length": 6000, "quantity": 1}],
                                         "items": [{"length": 4000, "quantity": 2}]})
-        result = run(problem, "--svg", self.path("never.svg"))
-        self.assertEqual(result.returncode, 1)
-        self.assertEqual(result.stdout, "")
-        self.assertFalse(os.path.exists(self.path("never.svg")))
-        self.assertIn("krelvo: the optimization failed: Subscript out of range", result.stderr)
-        self.assertIn("(error 9", result.stderr)
+        self.assert_input_error([problem], "krelvo: " + problem + ": the items need at least 2 bars of 6000 "
+                                "(12 000 in all), but only 1 bar of 6000 is in stock")
 
+    def test_closed_standard_output_writes_no_diagram(self):
+        example = os.path.join(EXAMPLES, "door_frames.json")
+        svg = self.path("plan.svg")
+        result = subprocess.run([KRELVO, example, "--svg", svg], stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
+                                text=True, timeout=120, preexec_fn=lambda: os.close(1))
+        self.assertEqual(result.returncode, 1)
+        self.assertIn("cannot write the plan to standard output", result.stderr)
+        self.assertFalse(os.path.exists(svg))
+
+    def test_job_beyond_memory_is_refused_up_front(self):
+        # K kinds of one short piece each on bars of 40: about K / 2 bars of K + 1 counts, four copies
+        # per job, 256 jobs: some 2048 K^2 bytes, twice the machine's memory.
+        memory = os.sysconf("SC_PHYS_PAGES") * os.sysconf("SC_PAGE_SIZE")
+        kinds = int((2 * memory / 2048) ** 0.5) + 1000
+        items = [{"length": 1 + index % 39, "quantity": 1} for index in range(kinds)]
+        problem = self.write("p.json", {"stock": [{"length": 40, "quantity": 0}], "items": items})
+        result = run(problem, "--seed", "clock", "--jobs", "256")
+        self.assertEqual(result.returncode, 2, result.stderr)
+        self.assertEqual(result.stdout, "")
+        self.assertRegex(result.stderr, r"^krelvo: the job needs about [\d.]+ GB of memory \(256 jobs of [\d.]+ [GM]B\), "
+                                        r"but only [\d.]+ [GM]B is available; run fewer --jobs or split the item list\n$")
 
     def test_unwritable_diagram_fails_before_any_output(self):
         example = os.path.join(EXAMPLES, "door_frames.json")
@@ -363,6 +417,15 @@ class RunShowingProgress:
     def wait_for_progress(self, timeout=60):
         return self._progress.wait(timeout) and self.child.poll() is None
 
+    def shows_within(self, text, timeout):
+        """Whether the terminal shows `text` within `timeout` seconds."""
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            if text.replace("\n", "\r\n").encode() in self._shown:
+                return True
+            time.sleep(0.01)
+        return False
+
     def finish(self, timeout):
         out, _ = self.child.communicate(timeout=timeout)
         self._reader.join(timeout)
@@ -376,6 +439,9 @@ class Runs(KrelvoTestCase):
         self.assertTrue(run.wait_for_progress(), "the run must be going")
         run.child.send_signal(signal.SIGINT)
         interrupted_at = time.monotonic()
+        # Acknowledged at once, long before the checkpoint.
+        self.assertTrue(run.shows_within("krelvo: stopping at the next checkpoint; press Ctrl-C again to quit\n",
+                                         timeout=1.0))
         out, err = run.finish(timeout=120)
         # The next checkpoint comes after at most one block of 100 plans; the whole run takes a hundred times more.
         self.assertLess(time.monotonic() - interrupted_at, 15.0)
@@ -384,6 +450,30 @@ class Runs(KrelvoTestCase):
         self.assertTrue(document["interrupted"])
         self.check_plan(problem, bars)
         self.assertIn("interrupted", err)
+
+    def test_ctrl_c_on_a_terminal_clears_the_progress_line_first(self):
+        controller, terminal = pty.openpty()
+        child = subprocess.Popen([KRELVO, self.write("big.json", big_problem()), "--level", "vrlojaka"],
+                                 stdout=subprocess.DEVNULL, stderr=terminal)
+        os.close(terminal)
+        shown = b""
+        deadline = time.monotonic() + 60
+        while b"%" not in shown and time.monotonic() < deadline:
+            shown += os.read(controller, 4096)
+        child.send_signal(signal.SIGINT)
+        while True:
+            try:
+                chunk = os.read(controller, 4096)
+            except OSError:  # the child closed the terminal
+                break
+            if not chunk:
+                break
+            shown += chunk
+        os.close(controller)
+        self.assertEqual(child.wait(timeout=120), 130)
+        # The terminal turns each line feed into CR LF.
+        self.assertIn(b"\r\x1b[Kkrelvo: stopping at the next checkpoint; press Ctrl-C again to quit\r\n", shown)
+        self.assertIn(b"\r\x1b[Kkrelvo: interrupted; the plan shown is the best found so far\r\n", shown)
 
     def test_second_ctrl_c_ends_at_once(self):
         # A plan takes tens of milliseconds here, so the first checkpoint is seconds away.
@@ -507,6 +597,119 @@ class Exact(KrelvoTestCase):
         self.assertTrue(document["interrupted"])
         self.assertEqual(document["stopped"], "interrupt")
         self.check_plan(problem, bars)
+
+
+class Workshop(KrelvoTestCase):
+    """Lists as spreadsheets export them, plain-language messages, time limits and stock order."""
+
+    def test_european_csv_with_aliases_and_extra_columns(self):
+        items = self.write("items.csv", "Naziv;Duljina;Kom;Boja\nvrata;2150,5;4;bijela\nprag;1200;3;\n;;;\n")
+        stock = self.write("stock.csv", "duljina;komada\n6000;0\n")
+        result = run("--items", items, "--stock", stock, "--format", "json")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(result.stderr, "krelvo: warning: %s:1: not used: the columns \"Boja\"\n" % items)
+        problem = {"stock": [{"length": 6000, "quantity": 0}],
+                   "items": [{"length": 2150.5, "quantity": 4}, {"length": 1200, "quantity": 3}]}
+        _, bars = self.bars_from_json(result.stdout)
+        self.check_plan(problem, bars)
+
+    def test_csv_output_reads_back_as_the_same_pieces_from_standard_input(self):
+        problem = {"stock": [{"length": 1000, "quantity": 0}],
+                   "items": [{"length": 300, "quantity": 2, "label": "=cmd|' /C calc'!A0"},
+                             {"length": 450.5, "quantity": 3, "label": "two\nlines, \"quoted\""}]}
+        first = run(self.write("p.json", problem), "--format", "csv")
+        self.assertEqual(first.returncode, 0, first.stderr)
+        self.assertIn("'=cmd", first.stdout)
+        stock = self.write("stock.csv", "length,quantity\n1000,0\n")
+        again = subprocess.run([KRELVO, "--items", "-", "--stock", stock, "--format", "json"], input=first.stdout,
+                               capture_output=True, text=True, timeout=120)
+        self.assertEqual(again.returncode, 0, again.stderr)
+        self.assertIn("standard input:1: not used: the columns", again.stderr)
+        document, _ = self.bars_from_json(again.stdout)
+        pieces = sorted((piece["length"], piece["label"]) for bar in document["bars"] for piece in bar["pieces"])
+        self.assertEqual(pieces, sorted([(300, problem["items"][0]["label"])] * 2 +
+                                        [(450.5, problem["items"][1]["label"])] * 3))
+
+    def test_messages_word_for_word(self):
+        example = os.path.join(EXAMPLES, "door_frames.json")
+        cases = [
+            ([example, "--kerf", "-3"], 2, "krelvo: --kerf: -3 is negative (see krelvo --help)\n"),
+            ([example, "--kerf", "3,5"], 2, 'krelvo: --kerf: "3,5" is not a number (use . for decimals) (see krelvo --help)\n'),
+            ([example, "--kerf", "3mm"], 2, 'krelvo: --kerf: "3mm" is not a number (use . for decimals) (see krelvo --help)\n'),
+            ([self.write("short.json", {"stock": [{"length": 6000, "quantity": 1}],
+                                        "items": [{"length": 2000, "quantity": 9}]})], 2,
+             "krelvo: %s: the items need at least 3 bars of 6000 (18 000 in all), but only 1 bar of 6000 is in stock\n"
+             % self.path("short.json")),
+            ([self.write("run.json", {"stock": [{"length": 6000, "quantity": 1}, {"length": 4000, "quantity": 1}],
+                                      "items": [{"length": 2100, "quantity": 4}]})], 1,
+             "krelvo: the optimization failed: the stock ran out before every piece was cut: the pieces do not pack "
+             "into the bars in stock; add bars, or a stock kind of quantity 0 (unlimited)\n"),
+            ([self.write("far.json", {"stock": [{"length": 10, "quantity": 1}, {"length": 20, "quantity": 0},
+                                                {"length": 30, "quantity": 0}], "items": [{"length": 5, "quantity": 1}]}),
+              "-q"], 0,
+             "krelvo: warning: %s: stock 3: this and later stock kinds are never used, because stock 2 is unlimited "
+             "(quantity 0)\n" % self.path("far.json")),
+        ]
+        for arguments, status, message in cases:
+            with self.subTest(arguments[-1]):
+                result = run(*arguments)
+                self.assertEqual(result.returncode, status, result.stderr)
+                self.assertEqual(result.stderr, message)
+        verbose = run(self.path("run.json"), "--verbose")
+        self.assertIn("krelvo: the optimizer said: ", verbose.stderr)
+        self.assertIn("(error 9 in Krelvo)", verbose.stderr)
+
+    def test_one_bar_is_one_bar(self):
+        result = run(self.write("p.json", {"stock": [{"length": 100, "quantity": 0}],
+                                           "items": [{"length": 50, "quantity": 2}]}))
+        self.assertIn("Cutting plan: 1 bar (", result.stdout)
+        self.assertIn("Lower bound:  1 bar; this plan has 1", result.stdout)
+        self.assertIn("50 ×2", result.stdout)
+
+    def test_time_limit_stops_with_the_best_plan_and_status_zero(self):
+        # Plans of a few milliseconds: checkpoints come often; the whole run takes several seconds.
+        problem = big_problem(pieces_per_kind=(2, 10), kinds=30, seed=3)
+        started = time.monotonic()
+        result = run(self.write("big.json", problem), "--level", "vrlojaka", "--time-limit", "1", "--format", "json")
+        self.assertLess(time.monotonic() - started, 3.0)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        document, bars = self.bars_from_json(result.stdout)
+        self.assertEqual(document["stopped"], "time-limit")
+        self.assertFalse(document["interrupted"])
+        self.check_plan(problem, bars)
+        self.assertIn("the time limit was reached", result.stderr)
+
+    def test_long_run_is_announced(self):
+        heavy = big_problem(pieces_per_kind=(10, 40), kinds=100, seed=5)
+        child = subprocess.Popen([KRELVO, self.write("heavy.json", heavy), "--level", "vrlojaka"],
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+        notice = child.stderr.readline()
+        child.send_signal(signal.SIGINT)
+        child.communicate(timeout=120)
+        self.assertRegex(notice, r"^krelvo: this run may take about \d+ (min|h); Ctrl-C or --time-limit SECONDS "
+                                 r"stops it early with the best plan so far\n$")
+
+    def test_best_stock_order_finds_the_clearly_better_plan(self):
+        problem = {"stock": [{"length": 6000, "quantity": 0}, {"length": 12000, "quantity": 0}],
+                   "items": [{"length": 4000, "quantity": 3}]}
+        problem_file = self.write("p.json", problem)
+        given = json.loads(run(problem_file, "--format", "json").stdout)
+        self.assertEqual(given["summary"]["stock_length"], 18000)
+        for arguments in (["--stock-order", "best"], ["--stock-order", "best", "--jobs", "2"]):
+            with self.subTest(arguments=arguments):
+                result = run(problem_file, *arguments, "--format", "json")
+                self.assertEqual(result.returncode, 0, result.stderr)
+                document = json.loads(result.stdout)
+                self.assertEqual(document["summary"]["stock_length"], 12000)
+                self.assertEqual(document["stock_order"], {"rule": "best", "order": [2, 1]})
+        descending = json.loads(run(problem_file, "--stock-order", "descending", "--format", "json").stdout)
+        self.assertEqual(descending["stock_order"]["order"], [2, 1])
+        seven = self.write("seven.json", {"stock": [{"length": 100 + k, "quantity": 1} for k in range(7)],
+                                          "items": [{"length": 1, "quantity": 1}]})
+        self.assert_input_error([seven, "--stock-order", "best"],
+                                "--stock-order best: tries every order of at most 6 stock kinds, not 7")
+
+    assert_input_error = InputErrors.assert_input_error
 
 
 class DiagramFile(KrelvoTestCase):

@@ -66,10 +66,14 @@ class Offcuts(KrelvoTestCase):
     def test_failed_or_refused_runs_leave_the_rack_alone(self):
         rack_text = "length,quantity,label\n2000,1,spare\n"
         rack = self.write("rack.csv", rack_text)
-        too_little = self.write("p.json", {"stock": [{"length": 6000, "quantity": 1}],
-                                           "items": [{"length": 4000, "quantity": 3}]})
+        # Enough stock by length, but the 2100s pack two to the 6000 and one to the 4000: the run fails.
+        unpackable = self.write("p.json", {"stock": [{"length": 6000, "quantity": 1}, {"length": 4000, "quantity": 1}],
+                                           "items": [{"length": 2100, "quantity": 4}]})
+        too_little = self.write("short.json", {"stock": [{"length": 6000, "quantity": 1}],
+                                               "items": [{"length": 4000, "quantity": 3}]})
         bad_input = self.write("bad.json", {"stock": [{"length": 6000, "quantity": 0}], "items": []})
-        for arguments, status in (([too_little], 1), ([bad_input], 2), ([too_little, "--keep-offcuts", "-1"], 2)):
+        for arguments, status in (([unpackable], 1), ([too_little], 2), ([bad_input], 2),
+                                  ([unpackable, "--keep-offcuts", "-1"], 2)):
             with self.subTest(arguments=arguments):
                 result = run(*arguments, "--offcuts", rack, "--keep-offcuts", "10", "--update-offcuts")
                 self.assertEqual(result.returncode, status, result.stderr)
@@ -77,6 +81,24 @@ class Offcuts(KrelvoTestCase):
                 with open(rack, encoding="utf-8") as file:
                     self.assertEqual(file.read(), rack_text)
                 self.assertFalse(os.path.exists(rack + "~"))
+
+    def test_offcuts_count_as_stock_and_stay_first_whatever_the_stock_order(self):
+        # One bar of 6000 holds three of the 2000s; the rack's 2000 holds the fourth.
+        rack = self.write("rack.csv", "length,quantity,label\n2000,1,spare\n")
+        job = self.write("job.json", {"stock": [{"length": 3000, "quantity": 0}, {"length": 6000, "quantity": 1}],
+                                      "items": [{"length": 2000, "quantity": 4}]})
+        for order in ("given", "descending", "ascending", "best"):
+            with self.subTest(order=order):
+                document = self.run_json(job, "--offcuts", rack, "--stock-order", order)
+                self.assertTrue(document["bars"][0]["from_offcut"])
+                self.assertEqual(document["bars"][0]["stock_label"], "spare")
+                self.assertEqual(document["stock_order"]["order"][0], 1)
+        limited = self.write("limited.json", {"stock": [{"length": 6000, "quantity": 1}],
+                                              "items": [{"length": 2000, "quantity": 4}]})
+        self.assertEqual(sum(bar["from_offcut"] for bar in self.run_json(limited, "--offcuts", rack)["bars"]), 1)
+        without = run(limited, "-q")
+        self.assertEqual(without.returncode, 2)
+        self.assertIn("the items need at least 2 bars of 6000", without.stderr)
 
     def test_json_rack_keeps_its_format_and_labels(self):
         rack = self.write("rack.json", {"offcuts": [{"length": 2500, "quantity": 1, "label": "oak"},
@@ -133,7 +155,8 @@ class OutputsAgree(KrelvoTestCase):
         for number, text in rest.items():
             bar = patterns[number]
             self.assertEqual(text, f"keep {bar['kept_length']:g}" if bar["kept"] else "scrap")
-        self.assertIn(f"Kept:         {summary['kept_count']} offcuts", table)
+        kept_count = summary["kept_count"]
+        self.assertIn(f"Kept:         {kept_count} offcut{'' if kept_count == 1 else 's'}, ", table)
 
         root = ElementTree.parse(self.path("plan.svg")).getroot()
         groups = [group for group in root.iter(SVG + "g") if group.get("class") == "pattern"]

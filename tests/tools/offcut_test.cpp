@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "automation/error.hpp"
 #include "input_csv.hpp"
 #include "input_json.hpp"
 #include "offcut_keeping.hpp"
 #include "offcut_rack.hpp"
+#include "raises_input_error.hpp"
 
 namespace krelvo::cli {
 namespace {
@@ -30,6 +35,28 @@ TEST(KeepOffcuts, TheCutThatFreesTheRestIsCountedOnlyWhenPiecesWereCut) {
   }
 }
 
+TEST(KeepOffcuts, AMinimumWithMoreDecimalsThanTheLengthsIsComparedExactly) {
+  // Whole units of 0.1: the rests are 39.5 and 39.4.
+  const Problem problem{{{100, 0, "", "s"}}, {{60.5, 1, "", "a"}, {60.6, 1, "", "b"}}, "p", "p"};
+  const TransformedProblem transformed = transform(problem, {0.0, 0.0});
+  ASSERT_EQ(transformed.scale.decimals(), 1);
+  const OptimizerPlan optimizer{0.0, {{1, 0}, {0, 1}}};
+  for (const auto& [min_length, kept] : std::vector<std::pair<double, int>>{
+           {39.45, 1}, {39.4, 2}, {39.40000001, 1}, {39.5, 1}, {39.50000001, 0}, {0.00000001, 2}, {1e300, 0}}) {
+    CuttingPlan plan = map_back(problem, transformed, optimizer);
+    keep_offcuts(plan, transformed, min_length);
+    EXPECT_EQ(std::count_if(plan.bars.begin(), plan.bars.end(), [](const CutBar& bar) { return bar.kept > 0.0; }), kept)
+        << min_length;
+  }
+}
+
+TEST(KeepOffcuts, TheMinimumSharesTheScaleSoItIsReportedAsGiven) {
+  const Problem problem{{{1000, 0, "", "s"}}, {{600, 1, "", "a"}}, "p", "p"};
+  const TransformedProblem transformed = transform(problem, {0.0, 0.0, 300.25});
+  EXPECT_EQ(transformed.scale.format(transformed.keep_units), "300.25");
+  EXPECT_THROW(transform(problem, {0.0, 0.0, 0.1234567}), automation::AutomationError);
+}
+
 TEST(KeepOffcuts, AnUntouchedBarIsKeptWhole) {
   CuttingPlan plan{{CutBar{0, {}, 0.0, 1000.0, 0.0}}};
   TransformedProblem transformed;
@@ -43,7 +70,7 @@ class Rack : public testing::Test {
   Rack() {
     rack_.path = "rack.csv";
     rack_.offcuts =
-        parse_kinds_csv("length,quantity,label\n900,1,oak\n150,4,\n500,2,\n450,0,gone\n300,1,\n", "rack.csv");
+        parse_kinds_csv("length,quantity,label\n900,1,oak\n150,4,\n500,2,\n450,0,gone\n300,1,\n", "rack.csv").kinds;
     problem_ = {{{6000, 0, "bar", "s"}}, {{400, 3, "", "a"}, {250, 2, "", "b"}}, "p", "p"};
   }
 
@@ -106,7 +133,7 @@ TEST_F(Rack, WrittenRackReadsBackInBothFormats) {
     rack_.json = json;
     const std::string text = render_rack(rack_, offcuts);
     const std::vector<Kind> read =
-        json ? parse_kind_list_json(text, "rack.json", "offcuts", "offcut") : parse_kinds_csv(text, "rack.csv");
+        json ? parse_kind_list_json(text, "rack.json", "offcuts") : parse_kinds_csv(text, "rack.csv").kinds;
     SCOPED_TRACE(text);
     ASSERT_EQ(read.size(), 2u);
     for (std::size_t index = 0; index < read.size(); ++index) {
@@ -128,9 +155,17 @@ TEST(RackFile, MissingFileIsAnEmptyRackOnlyWhenItMayBeCreated) {
 }
 
 TEST(RackFile, JsonRackRefusesOtherKeys) {
-  EXPECT_THROW(parse_kind_list_json(R"({"stock": []})", "rack.json", "offcuts", "offcut"), automation::AutomationError);
-  EXPECT_EQ(parse_kind_list_json(R"({"offcuts": [{"length": 5, "quantity": 1}]})", "r", "offcuts", "offcut").size(),
-            1u);
+  EXPECT_THAT([] { parse_kind_list_json(R"({"stock": []})", "rack.json", "offcuts"); },
+              RaisesInputError("rack.json: unknown key \"stock\" (expected offcuts)"));
+  EXPECT_THAT(
+      [] { parse_kind_list_json(R"({"offcuts": [{"length": 5, "quantity": 1, "length": 6}]})", "r", "offcuts"); },
+      RaisesInputError("r: offcut 1: the key \"length\" appears more than once"));
+  EXPECT_THAT([] { parse_kind_list_json(R"({"offcuts": [{"length": 1e999, "quantity": 1}]})", "r", "offcuts"); },
+              RaisesInputError("r: offcut 1: the number 1e999 is too large"));
+  const std::vector<Kind> read =
+      parse_kind_list_json(R"({"offcuts": [{"length": 5.10, "quantity": 1}]})", "r", "offcuts");
+  ASSERT_EQ(read.size(), 1u);
+  EXPECT_EQ(read[0].length_text, "5.10") << "kept as written, for exact units";
 }
 
 TEST(DropUntouchedOffcuts, OnlyEmptyBarsOfTheRackLeave) {

@@ -15,17 +15,18 @@ namespace {
 class Outputs : public testing::Test {
  protected:
   Outputs()
-      : problem_{{{6000, 0, "rack, A", "s"}},
-                 {{2150, 4, "door frame", "i1"}, {1200.5, 4, "", "i2"}, {100, 0, "", "i3"}},
+      : problem_{{{6000, 0, "rack, A", "s", {}}},
+                 {{2150, 4, "door frame", "i1", {}}, {1200.5, 4, "", "i2", {}}, {100, 0, "", "i3", {}}},
                  "p.json",
                  "p.json"},
         transformed_(transform(problem_, {3.0, 10.0})),
-        // Optimizer kinds ascending: 100, 1200.5, 2150.
-        plan_(map_back(problem_, transformed_, {0.0, {{0, 1, 2}, {0, 2, 0}, {0, 1, 2}}})),
+        // Optimizer kinds ascending, those with demand only: 1200.5, 2150.
+        plan_(map_back(problem_, transformed_, {0.0, {{1, 2}, {2, 0}, {1, 2}}})),
         summary_(summarize(problem_, transformed_, plan_)) {}
 
   Report report(bool interrupted = false) const {
-    return {problem_, transformed_, plan_, summary_, interrupted, {"jaka", "fixed", 1, false}, ""};
+    return {problem_, transformed_, plan_,
+            summary_, interrupted,  {"jaka", "fixed", 1, false, 0.0, "", "given", {0}, false}};
   }
 
   Problem problem_;
@@ -47,6 +48,20 @@ TEST_F(Outputs, TableGroupsPatternsAndSummarises) {
   EXPECT_NE(table.find("Lower bound:  3 bars; this plan has 3, gap 0 (0.0 %)"), std::string::npos) << table;
   EXPECT_EQ(table.find("INTERRUPTED"), std::string::npos);
   EXPECT_NE(render_table(report(true)).find("INTERRUPTED"), std::string::npos);
+}
+
+TEST_F(Outputs, SayHowTheRunStoppedAndWhichStockOrderItUsed) {
+  const Report stopped{problem_, transformed_, plan_,
+                       summary_, false,        {"jaka", "fixed", 1, false, 0.0, "", "best", {0}, true}};
+  const nlohmann::json document = nlohmann::json::parse(render_json(stopped));
+  EXPECT_EQ(document["stopped"], "time-limit");
+  EXPECT_EQ(document["interrupted"], false);
+  EXPECT_EQ(document["stock_order"], nlohmann::json::parse(R"({"rule": "best", "order": [1]})"));
+  const std::string table = render_table(stopped);
+  EXPECT_NE(table.find("STOPPED EARLY"), std::string::npos) << table;
+  EXPECT_NE(table.find("Stock order: best, stock kinds cut in the order 1"), std::string::npos) << table;
+  EXPECT_EQ(nlohmann::json::parse(render_json(report(true)))["stopped"], "interrupt");
+  EXPECT_EQ(nlohmann::json::parse(render_json(report()))["stopped"], nullptr);
 }
 
 TEST_F(Outputs, JsonListsEveryBarAndPieceInUserTerms) {

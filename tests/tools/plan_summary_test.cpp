@@ -5,7 +5,7 @@
 namespace krelvo::cli {
 namespace {
 
-Kind kind(double length, int32_t quantity) { return {length, quantity, {}, {}}; }
+Kind kind(double length, int32_t quantity) { return {length, quantity, {}, {}, {}}; }
 
 TEST(GroupPatterns, CountsIdenticalBarsWhereverTheyStand) {
   CuttingPlan plan;

@@ -11,7 +11,7 @@ namespace krelvo::cli {
 namespace {
 
 Kind kind(double length, int32_t quantity, std::string label = {}) {
-  return {length, quantity, std::move(label), "k" + std::to_string(static_cast<int64_t>(length))};
+  return {length, quantity, std::move(label), "k" + std::to_string(static_cast<int64_t>(length)), {}};
 }
 
 Problem problem_of(std::vector<Kind> stock, std::vector<Kind> items) {
@@ -103,9 +103,62 @@ INSTANTIATE_TEST_SUITE_P(
                                "--trim: inf must be a number of 0 or more"}),
     [](const testing::TestParamInfo<BadProblem>& tested) { return tested.param.name; });
 
-TEST(Transform, ZeroQuantityItemNeedNotFit) {
-  const Problem problem = problem_of({kind(10, 0)}, {kind(50, 0), kind(4, 1)});
-  EXPECT_EQ(transform(problem, {}).input.item_lengths, (std::vector<double>{4, 50}));
+TEST(Transform, ZeroQuantityItemsNeedNotFitAndStayOutOfThePlanRows) {
+  const Problem problem = problem_of({kind(10, 0)}, {kind(50, 0), kind(4, 1), kind(3, 0)});
+  const TransformedProblem result = transform(problem, {});
+  EXPECT_EQ(result.input.item_lengths, (std::vector<double>{4}));
+  EXPECT_EQ(result.user_item, (std::vector<std::size_t>{1}));
+  EXPECT_EQ(map_back(problem, result, {0.0, {{1}}}).bars[0].pieces, (std::vector<std::size_t>{1}));
+}
+
+Kind written(const char* text, int32_t quantity, const char* origin) {
+  return {std::stod(text), quantity, {}, origin, text};
+}
+
+TEST(Transform, LengthsConvertFromTheirTextWithoutRounding) {
+  // Within 1e-9 of a whole unit, and beyond what a double tells apart from 1.
+  for (const char* text : {"2.0000000009", "1.00000000000000001", "0.000000001"}) {
+    SCOPED_TRACE(text);
+    const Problem problem = problem_of({kind(10, 0)}, {kind(1, 1), written(text, 5, "items.csv:3")});
+    EXPECT_THAT([&] { transform(problem, {}); },
+                test_support::RaisesAutomationError(
+                    automation::kErrInvalidProcedureCall,
+                    testing::AllOf(testing::StartsWith(std::string("items.csv:3: length ") + text + " has "),
+                                   testing::EndsWith(" decimals; krelvo works to 6 decimals at most"))));
+  }
+  const Problem bar = problem_of({written("1000.0000001", 0, "stock.csv:2")}, {kind(1, 1)});
+  EXPECT_THAT([&] { transform(bar, {}); },
+              RaisesInputError("stock.csv:2: length 1000.0000001 has 7 decimals; krelvo works to 6 decimals at most"));
+  EXPECT_THAT(
+      [] {
+        transform(problem_of({kind(10, 0)}, {kind(1, 1)}), {0.0000001, 0});
+      },
+      RaisesInputError("--kerf: length 1e-07 has 7 decimals; krelvo works to 6 decimals at most"));
+  const Problem huge = problem_of({written("2e15", 0, "stock.csv:2")}, {kind(1, 1)});
+  EXPECT_THAT([&] { transform(huge, {}); },
+              RaisesInputError("stock.csv:2: length 2e15 is too large to compute with exactly"));
+
+  const Problem fine = problem_of({written("10", 0, "s")}, {written("2.000001", 5, "i")});
+  const TransformedProblem result = transform(fine, {});
+  EXPECT_EQ(result.input.item_lengths, (std::vector<double>{2000001}));
+  EXPECT_EQ(result.input.stock_lengths, (std::vector<double>{10000000}));
+}
+
+TEST(Transform, LimitedStockTooSmallForTheDemandIsSaidInTheUsersUnits) {
+  const Problem one_length = problem_of({kind(6000, 1)}, {kind(4000, 3), kind(2000, 1)});
+  EXPECT_THAT(
+      [&] { transform(one_length, {}); },
+      RaisesInputError(
+          "stock.csv: the items need at least 3 bars of 6000 (18 000 in all), but only 1 bar of 6000 is in stock"));
+  const Problem two_lengths = problem_of({kind(6000, 1), kind(3500, 2)}, {kind(3000, 5)});
+  EXPECT_THAT(
+      [&] { transform(two_lengths, {}); },
+      RaisesInputError(
+          "stock.csv: the items need at least 15 000 of stock in all, but the stock in hand offers only 13 000: "
+          "1 bar of 6000 and 2 bars of 3500"));
+  // An unlimited kind in reach, or enough bars: no complaint.
+  EXPECT_NO_THROW(transform(problem_of({kind(6000, 1), kind(6000, 0)}, {kind(4000, 3)}), {}));
+  EXPECT_NO_THROW(transform(problem_of({kind(6000, 2)}, {kind(3000, 4)}), {}));
 }
 
 TEST(Transform, WarnsOfStockNeverReached) {
@@ -195,21 +248,25 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<BadPlan>& tested) { return tested.param.name; });
 
 TEST(LengthScale, FormatsWithTheInputsDecimals) {
-  const std::vector<double> lengths = {6000, 2150.25, 0.5};
-  const LengthScale scale = LengthScale::for_lengths(lengths);
-  EXPECT_TRUE(scale.exact());
-  EXPECT_EQ(scale.decimals(), 2);
-  EXPECT_EQ(scale.format(scale.to_units(2150.25) + scale.to_units(0.5)), "2150.75");
-  EXPECT_EQ(scale.format(scale.to_units(6000)), "6000");
-  EXPECT_EQ(scale.whole_user(scale.to_units(6000)), 6000);
-  EXPECT_FALSE(scale.whole_user(scale.to_units(0.5)));
+  const LengthScale scale(2);
+  EXPECT_EQ(scale.format(215025 + 50), "2150.75");
+  EXPECT_EQ(scale.format(600000), "6000");
+  EXPECT_EQ(scale.whole_user(600000), 6000);
+  EXPECT_FALSE(scale.whole_user(50));
+  EXPECT_EQ(LengthScale().format(1125899906842624.0), "1125899906842624");
+}
 
-  const std::vector<double> fine = {1.0 / 3.0, 1.0};
-  const LengthScale inexact = LengthScale::for_lengths(fine);
-  EXPECT_FALSE(inexact.exact());
-  EXPECT_EQ(inexact.to_units(1.0 / 3.0), 1.0 / 3.0);
-  EXPECT_EQ(inexact.format(0.1 + 0.2), "0.3");
-  EXPECT_EQ(inexact.format(1.5e20), "1.5e+20");
+TEST(Transform, StockOrderMapsBarsBackToTheUsersKinds) {
+  const Problem problem = problem_of({kind(12, 0), kind(5, 1)}, {kind(5, 1), kind(4, 2)});
+  const std::vector<std::size_t> order = {1, 0};
+  const TransformedProblem transformed = transform(problem, {}, order);
+  EXPECT_EQ(transformed.input.stock_lengths, (std::vector<double>{5, 12}));
+  EXPECT_EQ(transformed.user_stock, order);
+  EXPECT_TRUE(transformed.warnings.empty());
+  const CuttingPlan result = map_back(problem, transformed, {0.0, {{0, 1}, {2, 0}}});
+  EXPECT_EQ(result.bars[0].stock, 1u);
+  EXPECT_EQ(result.bars[1].stock, 0u);
+  EXPECT_EQ(result.bars[1].leftover, 4.0);
 }
 
 }  // namespace

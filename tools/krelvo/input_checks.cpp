@@ -8,10 +8,12 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <limits>
 #include <sstream>
 
 #include "automation/error.hpp"
+#include "decimal.hpp"
 
 namespace krelvo::cli {
 
@@ -22,7 +24,15 @@ void raise_input_error(std::string_view where, std::string_view problem) {
   automation::raise_invalid_argument(std::move(message));
 }
 
+std::string input_name(const std::string& path) { return path == "-" ? "standard input" : path; }
+
 std::string read_input_file(const std::string& path) {
+  if (path == "-") {
+    std::ostringstream text;
+    text << std::cin.rdbuf();
+    if (std::cin.bad()) raise_input_error(input_name(path), std::string("cannot read: ") + std::strerror(errno));
+    return std::move(text).str();
+  }
   std::error_code error;
   if (std::filesystem::is_directory(path, error)) raise_input_error(path, "is a directory, not a file");
   std::ifstream file(path, std::ios::binary);
@@ -38,16 +48,6 @@ std::string_view trim_blanks(std::string_view text) {
   while (!text.empty() && blank(text.front())) text.remove_prefix(1);
   while (!text.empty() && blank(text.back())) text.remove_suffix(1);
   return text;
-}
-
-std::optional<double> parse_number(std::string_view text) {
-  text = trim_blanks(text);
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-  if (text.empty()) return std::nullopt;
-  double value = 0.0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
-  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return value;
 }
 
 bool is_valid_utf8(std::string_view text) {
@@ -85,6 +85,15 @@ bool is_valid_utf8(std::string_view text) {
   return true;
 }
 
+std::string shortened(std::string_view text) {
+  constexpr std::size_t kLongest = 40;
+  if (text.size() <= kLongest) return std::string(text);
+  std::size_t end = kLongest;
+  // Never end inside a UTF-8 sequence.
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  return std::string(text.substr(0, end)) + "…";
+}
+
 std::string round_trip_number_text(double value) {
   std::array<char, 32> buffer{};
   // Whole numbers as people write them: 3000000000, not 3e+09.
@@ -96,6 +105,20 @@ std::string round_trip_number_text(double value) {
   return std::string(buffer.data(), result.ptr);
 }
 
+double token_value(std::string_view token, std::string_view what, std::string_view where) {
+  const std::optional<Decimal> decimal = parse_decimal(token);
+  if (!decimal) raise_input_error(where, std::string(what) + " \"" + shortened(token) + "\" is not a number");
+  if (!token.empty() && token.front() == '+') token.remove_prefix(1);
+  double value = 0.0;
+  const auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), value);
+  if (error == std::errc::result_out_of_range) {
+    const int64_t magnitude = decimal->exponent + static_cast<int64_t>(decimal->digits.size());
+    raise_input_error(where, std::string(what) + " " + shortened(token) +
+                                 (magnitude > 0 ? " is too large" : " is too small"));
+  }
+  return value;
+}
+
 double checked_length(double value, std::string_view where) {
   if (!std::isfinite(value))
     raise_input_error(where, "length " + round_trip_number_text(value) + " is not a finite number");
@@ -104,13 +127,15 @@ double checked_length(double value, std::string_view where) {
   return value;
 }
 
-int32_t checked_quantity(double value, std::string_view where) {
-  if (!std::isfinite(value) || value != std::trunc(value))
-    raise_input_error(where, "quantity " + round_trip_number_text(value) + " is not a whole number");
-  if (value < 0.0) raise_input_error(where, "quantity " + round_trip_number_text(value) + " is negative");
-  if (value > std::numeric_limits<int32_t>::max())
-    raise_input_error(where, "quantity " + round_trip_number_text(value) + " is more than 2147483647");
-  return static_cast<int32_t>(value);
+int32_t checked_quantity_text(std::string_view token, std::string_view where) {
+  const std::string shown = "quantity " + shortened(token);
+  const std::optional<Decimal> quantity = parse_decimal(token);
+  if (!quantity) raise_input_error(where, "quantity \"" + shortened(token) + "\" is not a number");
+  if (quantity->decimals() > 0) raise_input_error(where, shown + " is not a whole number");
+  if (quantity->negative && !quantity->digits.empty()) raise_input_error(where, shown + " is negative");
+  const std::optional<int64_t> value = quantity->scaled(0, std::numeric_limits<int32_t>::max());
+  if (!value) raise_input_error(where, shown + " is more than 2147483647");
+  return static_cast<int32_t>(*value);
 }
 
 }  // namespace krelvo::cli

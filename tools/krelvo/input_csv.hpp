@@ -1,6 +1,8 @@
-// Item and stock lists as CSV: a header row naming the columns length,
-// quantity and optionally label (in any order), then one kind per row.
-// The decimal point is '.'; fields may be quoted with '"' ("" for a quote).
+// Item and stock lists as CSV, as spreadsheets export them: a header row
+// naming the columns (in any order, any case, with the usual aliases), then
+// one kind per row. Fields are separated by ',', ';' or tab, found from the
+// header; quoted fields ("" for a quote) may hold separators and line breaks.
+// With ';' or tab a number may have a decimal comma, with ',' only when quoted.
 #pragma once
 
 #include <string>
@@ -11,9 +13,20 @@
 
 namespace krelvo::cli {
 
-// `source` names the text in messages ("items.csv:4: ...").
-std::vector<Kind> parse_kinds_csv(std::string_view text, const std::string& source);
+struct CsvFormat {
+  char delimiter = '\0';       // '\0': the most frequent of ',', ';', tab in the header
+  bool decimal_comma = false;  // every number has a decimal comma; a point is refused
+};
 
-std::vector<Kind> read_kinds_csv(const std::string& path);
+struct KindList {
+  std::vector<Kind> kinds;
+  std::vector<std::string> warnings;  // columns not used, at most one line
+};
+
+// `source` names the text in messages ("items.csv:4: ...").
+KindList parse_kinds_csv(std::string_view text, const std::string& source, const CsvFormat& format = {});
+
+// "-" reads standard input.
+KindList read_kinds_csv(const std::string& path, const CsvFormat& format = {});
 
 }  // namespace krelvo::cli

@@ -15,8 +15,8 @@ Problem parse_problem_json(std::string_view text, const std::string& source);
 
 Problem read_problem_json(const std::string& path);
 
-// A file holding one list of kinds, {"<key>": [...]}; entries are named "<entry_name> N" in messages.
-std::vector<Kind> parse_kind_list_json(std::string_view text, const std::string& source, const char* key,
-                                       const char* entry_name);
+// A file holding one list of kinds, {"<key>": [...]}; entries are named
+// "offcut N" for "offcuts" in messages.
+std::vector<Kind> parse_kind_list_json(std::string_view text, const std::string& source, const char* key);
 
 }  // namespace krelvo::cli

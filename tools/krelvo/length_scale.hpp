@@ -1,30 +1,29 @@
 // Lengths in whole units. The optimizer compares sums of doubles, so 0.1 + 0.2
 // would not fit a bar of 0.3; scaling every length by the smallest power of ten
-// that makes it whole keeps each sum exact and an exact fit a fit.
+// that makes it whole keeps each sum exact and an exact fit a fit. Lengths are
+// converted from their decimal text, so no piece is ever rounded down nor a
+// bar up; one that needs more decimals than the scale allows is refused.
 #pragma once
 
 #include <cstdint>
 #include <optional>
-#include <span>
 #include <string>
 
 namespace krelvo::cli {
 
 class LengthScale {
  public:
-  // Up to this many decimals are scaled away; finer lengths keep plain doubles.
+  // Decimals the units may stand for.
   static constexpr int kMaxDecimals = 6;
+  // Plans add at most a bar's worth of units; 2^50 leaves room for that sum
+  // and every integer on the way is still exact in a double.
+  static constexpr int64_t kLargestUnits = int64_t{1} << 50;
 
-  LengthScale() = default;  // factor 1, lengths are taken as they are
-
-  // The smallest 10^d (d <= kMaxDecimals) that makes every length whole, as
-  // long as the units stay well inside a double's exact integers; otherwise factor 1.
-  static LengthScale for_lengths(std::span<const double> lengths);
+  LengthScale() = default;  // whole user units
+  explicit LengthScale(int decimals);
 
   int decimals() const noexcept { return decimals_; }
-  bool exact() const noexcept { return exact_; }
 
-  double to_units(double length) const;
   double to_user(double units) const;
   // A whole user-unit value, when the units amount to one (for tidy JSON numbers).
   std::optional<int64_t> whole_user(double units) const;
@@ -32,11 +31,8 @@ class LengthScale {
   std::string format(double units) const;
 
  private:
-  LengthScale(int decimals, bool exact);
-
   int decimals_ = 0;
   double factor_ = 1.0;
-  bool exact_ = false;
 };
 
 }  // namespace krelvo::cli

@@ -6,7 +6,8 @@
 
 namespace krelvo::cli {
 
-// Sets CutBar::kept for every bar; `min_length` is in the user's unit, 0 keeps nothing.
+// Sets CutBar::kept for every bar; `min_length` is in the user's unit, 0 keeps
+// nothing. It is compared exactly, with no rounding of its decimals.
 void keep_offcuts(CuttingPlan& plan, const TransformedProblem& transformed, double min_length);
 
 // Offcut bars the plan took without cutting a piece from them were never

@@ -7,6 +7,7 @@
 #include <numeric>
 #include <sstream>
 
+#include "decimal.hpp"
 #include "input_checks.hpp"
 #include "input_csv.hpp"
 #include "input_json.hpp"
@@ -24,12 +25,10 @@ bool is_json_path(const std::string& path) {
   return extension == ".json";
 }
 
-// The shortest piece still to cut, in the user's unit; the rack lengths are compared with it.
-double shortest_piece(const Problem& problem) {
-  double shortest = 0.0;
-  for (const Kind& item : problem.items)
-    if (item.quantity > 0 && (shortest == 0.0 || item.length < shortest)) shortest = item.length;
-  return shortest;
+// A length as its exact decimal: from the text as written, else the shortest
+// text of its double; unreadable text counts as zero.
+Decimal decimal_of(const std::string& written, double length) {
+  return parse_decimal(written.empty() ? round_trip_number_text(length) : written).value_or(Decimal{});
 }
 
 }  // namespace
@@ -42,24 +41,39 @@ OffcutRack read_offcut_rack(const std::string& path, bool may_be_missing) {
   if (may_be_missing && !std::filesystem::exists(path, error) && !error) return rack;
   rack.text = read_input_file(path);
   rack.existed = true;
-  rack.offcuts =
-      rack.json ? parse_kind_list_json(rack.text, path, "offcuts", "offcut") : parse_kinds_csv(rack.text, path);
+  if (rack.json) {
+    rack.offcuts = parse_kind_list_json(rack.text, path, "offcuts");
+  } else {
+    KindList list = parse_kinds_csv(rack.text, path);
+    rack.offcuts = std::move(list.kinds);
+    rack.warnings = std::move(list.warnings);
+  }
   return rack;
 }
 
 RackPlacement place_offcuts(Problem& problem, const OffcutRack& rack, const Allowances& allowances) {
-  // Lengths scaled as the problem will be, so "fits after the trim" is exact.
-  std::vector<double> lengths{allowances.kerf, allowances.trim};
-  for (const Kind& offcut : rack.offcuts) lengths.push_back(offcut.length);
-  for (const Kind& item : problem.items) lengths.push_back(item.length);
-  const LengthScale scale = LengthScale::for_lengths(lengths);
-  const double shortest = scale.to_units(shortest_piece(problem));
-  const double trim = scale.to_units(allowances.trim);
+  // Compared in whole units of the finest length involved, so "fits after the trim" is exact.
+  std::vector<Decimal> pieces;
+  for (const Kind& item : problem.items)
+    if (item.quantity > 0) pieces.push_back(decimal_of(item.length_text, item.length));
+  const Decimal trim = decimal_of({}, allowances.trim);
+  int64_t decimals = trim.decimals();
+  for (const Decimal& piece : pieces) decimals = std::max(decimals, piece.decimals());
+  for (const Kind& offcut : rack.offcuts)
+    decimals = std::max(decimals, decimal_of(offcut.length_text, offcut.length).decimals());
+  // Lengths beyond exact units are left to the problem's own check, which names them.
+  const auto units = [&](const Decimal& length) {
+    return length.scaled(decimals, LengthScale::kLargestUnits).value_or(LengthScale::kLargestUnits);
+  };
+  int64_t shortest = 0;
+  for (const Decimal& piece : pieces)
+    if (shortest == 0 || units(piece) < shortest) shortest = units(piece);
 
   RackPlacement placement;
   for (std::size_t entry = 0; entry < rack.offcuts.size(); ++entry) {
     const Kind& offcut = rack.offcuts[entry];
-    if (offcut.quantity > 0 && shortest > 0.0 && scale.to_units(offcut.length) - trim >= shortest)
+    if (offcut.quantity > 0 && shortest > 0 &&
+        units(decimal_of(offcut.length_text, offcut.length)) - units(trim) >= shortest)
       placement.rack_entry.push_back(entry);
   }
   std::stable_sort(placement.rack_entry.begin(), placement.rack_entry.end(),
@@ -84,12 +98,14 @@ std::vector<Kind> rack_after(const OffcutRack& rack, const RackPlacement& placem
     if (report.from_offcut(bar)) --offcuts[placement.rack_entry[bar.stock]].quantity;
     if (bar.kept <= 0.0) continue;
     // Back to the user's unit with the decimals of the input, as every output shows it.
-    const double length = parse_number(report.length(bar.kept)).value_or(report.transformed.scale.to_user(bar.kept));
-    const auto same = std::find_if(added.begin(), added.end(), [&](const Kind& kind) { return kind.length == length; });
+    const std::string text = report.length(bar.kept);
+    const double length = report.transformed.scale.to_user(bar.kept);
+    const auto same =
+        std::find_if(added.begin(), added.end(), [&](const Kind& kind) { return kind.length_text == text; });
     if (same != added.end())
       ++same->quantity;
     else
-      added.push_back({length, 1, {}, {}});
+      added.push_back({length, 1, {}, {}, text});
   }
   std::erase_if(offcuts, [](const Kind& offcut) { return offcut.quantity <= 0; });
   std::sort(added.begin(), added.end(), [](const Kind& a, const Kind& b) { return a.length < b.length; });
@@ -122,7 +138,8 @@ std::string render_rack(const OffcutRack& rack, const std::vector<Kind>& offcuts
   std::ostringstream out;
   out << "length,quantity,label\n";
   for (const Kind& offcut : offcuts)
-    out << round_trip_number_text(offcut.length) << ',' << offcut.quantity << ',' << csv_field(offcut.label) << '\n';
+    out << (offcut.length_text.empty() ? round_trip_number_text(offcut.length) : offcut.length_text) << ','
+        << offcut.quantity << ',' << csv_field(offcut.label) << '\n';
   return std::move(out).str();
 }
 

@@ -19,6 +19,7 @@ struct OffcutRack {
   bool json = false;          // the file's format, kept when it is written back
   bool existed = false;       // false: a new rack, created when written back
   std::string text;           // the file as read, for the backup
+  std::vector<std::string> warnings;  // columns not used
 };
 
 // A missing file is an empty new rack when `may_be_missing`, else an input error.

@@ -86,7 +86,7 @@ void write_summary(std::ostream& out, const Report& report) {
   if (summary.lower_bound) {
     const int64_t bound = *summary.lower_bound;
     const auto gap = static_cast<int64_t>(report.plan.bars.size()) - bound;
-    std::string text = std::to_string(bound) + " bars; gap " + std::to_string(gap);
+    std::string text = bars_text(static_cast<std::size_t>(bound)) + "; gap " + std::to_string(gap);
     if (bound > 0) text += " (" + percent(static_cast<double>(gap) / static_cast<double>(bound)) + ")";
     row(out, "Lower bound", text);
   } else {
@@ -170,7 +170,7 @@ std::string render_html(const Report& report, std::string_view date) {
       << "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
       << "<title>Cutting plan: " << escaped(report.problem.items_source) << "</title>\n"
       << "<style>" << kPageStyle << Diagram::style() << "</style>\n</head><body>\n"
-      << "<h1>Cutting plan: " << report.plan.bars.size() << " bars</h1>\n";
+      << "<h1>Cutting plan: " << bars_text(report.plan.bars.size()) << "</h1>\n";
   if (report.interrupted)
     out << "<p class=\"interrupted\">Interrupted: the best plan found before the run was stopped.</p>\n";
   write_job(out, report, date);

@@ -14,8 +14,7 @@ using json = nlohmann::ordered_json;
 json length_json(const Report& report, double units) {
   const LengthScale& scale = report.transformed.scale;
   if (const auto whole = scale.whole_user(units)) return *whole;
-  if (scale.exact()) return scale.to_user(units);
-  return parse_number(scale.format(units)).value_or(units);
+  return scale.to_user(units);
 }
 
 json bar_json(const Report& report, const CutBar& bar, std::size_t pattern) {
@@ -74,14 +73,20 @@ std::string render_json(const Report& report) {
   json bars = json::array();
   for (std::size_t bar = 0; bar < report.plan.bars.size(); ++bar)
     bars.push_back(bar_json(report, report.plan.bars[bar], pattern_of[bar]));
+  json stopped = nullptr;
+  if (report.interrupted) stopped = "interrupt";
+  if (report.run.stopped_by_time_limit) stopped = "time-limit";
+  json order = json::array();
+  for (std::size_t kind : report.run.stock_order_used) order.push_back(kind + 1);
   const json document = {
       {"otpad", length_json(report, report.summary.waste)},
       {"brsipka", report.plan.bars.size()},
       {"interrupted", report.interrupted},
-      {"stopped", report.stopped.empty() ? json(nullptr) : json(report.stopped)},
+      {"stopped", std::move(stopped)},
       {"level", report.run.level},
       {"seed", report.run.seed},
       {"jobs", report.run.jobs},
+      {"stock_order", {{"rule", report.run.stock_order}, {"order", std::move(order)}}},
       {"exact", report.run.exact},
       {"kerf", length_json(report, report.transformed.kerf_units)},
       {"trim", length_json(report, report.transformed.trim_units)},

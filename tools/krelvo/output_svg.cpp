@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "diagram.hpp"
+#include "output_table.hpp"
 
 namespace krelvo::cli {
 
@@ -32,6 +33,10 @@ std::string xml_text(std::string_view text) {
           escaped += c;
     }
   }
+  // U+FFFE and U+FFFF are no XML characters either.
+  for (const std::string_view never : {"\xEF\xBF\xBE", "\xEF\xBF\xBF"})
+    for (std::size_t at = escaped.find(never); at != std::string::npos; at = escaped.find(never, at))
+      escaped.replace(at, never.size(), "\xEF\xBF\xBD");
   return escaped;
 }
 
@@ -49,8 +54,8 @@ std::string render_svg(const Report& report) {
       << "\" viewBox=\"0 0 " << px(width) << " " << px(height) << "\" font-family=\"sans-serif\" font-size=\"12\">\n"
       << "<title>Cutting plan</title>\n"
       << "<style>" << Diagram::style() << "</style>\n";
-  std::string title = "Cutting plan: " + std::to_string(report.plan.bars.size()) + " bars, waste " +
-                      report.length(report.summary.waste);
+  std::string title =
+      "Cutting plan: " + bars_text(report.plan.bars.size()) + ", waste " + report.length(report.summary.waste);
   if (report.interrupted) title += " (interrupted: best plan so far)";
   write_text(out, Diagram::kMargin, 20.0, title, "start", "heading");
   diagram.write_legend(out, legend_top);

@@ -4,7 +4,11 @@
 #include <array>
 #include <cstdio>
 #include <sstream>
+#include <utility>
 #include <vector>
+
+#include "stock_order.hpp"
+#include "terminal_text.hpp"
 
 namespace krelvo::cli {
 namespace {
@@ -29,7 +33,7 @@ std::string pad_right(const std::string& text, std::size_t width) {
 
 std::string stock_name(const Report& report, const Kind& stock, double units) {
   std::string name = report.length(units);
-  if (!stock.label.empty()) name += " (" + stock.label + ")";
+  if (!stock.label.empty()) name += " (" + terminal_text(stock.label) + ")";
   return name;
 }
 
@@ -46,22 +50,23 @@ void write_summary(const Report& report, std::ostringstream& out) {
   out << "Waste:        " << report.length(summary.waste) << " (leftover of every bar but the last)\n";
   out << "Leftover:     " << report.length(summary.leftover) << " (every bar, the last included)\n";
   if (report.run.keep_offcuts > 0.0)
-    out << "Kept:         " << summary.kept_count << " offcuts, " << report.length(summary.kept) << "; scrap "
+    out << "Kept:         " << summary.kept_count << (summary.kept_count == 1 ? " offcut, " : " offcuts, ") << report.length(summary.kept) << "; scrap "
         << report.length(summary.scrap) << '\n';
   out << "Utilisation:  " << percent(summary.utilisation) << " (pieces " << report.length(summary.pieces_length)
       << " of stock " << report.length(summary.stock_length) << ")\n";
   if (summary.lower_bound) {
     const int64_t bound = *summary.lower_bound;
     const auto gap = static_cast<int64_t>(report.plan.bars.size()) - bound;
-    out << "Lower bound:  " << bound << " bars; this plan has " << report.plan.bars.size() << ", gap " << gap;
+    out << "Lower bound:  " << bars_text(static_cast<std::size_t>(bound)) << "; this plan has " << report.plan.bars.size() << ", gap " << gap;
     if (bound > 0) out << " (" << percent(static_cast<double>(gap) / static_cast<double>(bound)) << ")";
     out << '\n';
     if (summary.proven_optimal) out << "Optimal:      proven, no plan needs fewer bars\n";
   }
-  if (!report.stopped.empty()) out << "Stopped:      " << report.stopped << ", the best plan found so far\n";
 }
 
 }  // namespace
+
+std::string bars_text(std::size_t count) { return std::to_string(count) + (count == 1 ? " bar" : " bars"); }
 
 std::string percent(double fraction) {
   std::array<char, 32> buffer{};
@@ -70,30 +75,38 @@ std::string percent(double fraction) {
 }
 
 std::string describe_pieces(const Report& report, const CutBar& bar) {
+  // Pieces that read alike are counted together, whichever items they are.
+  std::vector<std::pair<std::string, std::size_t>> counted;
+  for (std::size_t item : bar.pieces) {
+    std::string piece = report.length(report.transformed.item_units[item]);
+    if (!report.problem.items[item].label.empty()) piece += " (" + terminal_text(report.problem.items[item].label) + ")";
+    if (!counted.empty() && counted.back().first == piece)
+      ++counted.back().second;
+    else
+      counted.emplace_back(std::move(piece), 1);
+  }
   std::string text;
-  for (std::size_t at = 0; at < bar.pieces.size();) {
-    std::size_t next = at;
-    while (next < bar.pieces.size() && bar.pieces[next] == bar.pieces[at]) ++next;
-    const std::size_t item = bar.pieces[at];
+  for (const auto& [piece, count] : counted) {
     if (!text.empty()) text += ", ";
-    text += report.length(report.transformed.item_units[item]);
-    if (!report.problem.items[item].label.empty()) text += " (" + report.problem.items[item].label + ")";
-    text += " ×" + std::to_string(next - at);
-    at = next;
+    text += piece + " ×" + std::to_string(count);
   }
   return text.empty() ? "(no piece)" : text;
 }
 
 std::string render_table(const Report& report) {
   std::ostringstream out;
-  out << "Cutting plan: " << report.plan.bars.size() << " bars (level " << report.run.level << ", seed "
+  out << "Cutting plan: " << bars_text(report.plan.bars.size()) << " (level " << report.run.level << ", seed "
       << report.run.seed;
   if (report.run.jobs > 1) out << ", " << report.run.jobs << " jobs";
   out << ")\n";
   if (report.transformed.kerf_units > 0.0 || report.transformed.trim_units > 0.0)
     out << "Saw kerf " << report.length(report.transformed.kerf_units) << ", trim "
         << report.length(report.transformed.trim_units) << " off every bar\n";
+  if (report.run.stock_order != "given")
+    out << "Stock order: " << report.run.stock_order << ", stock kinds cut in the order " << stock_order_text(report.run.stock_order_used)
+        << '\n';
   if (report.interrupted) out << "INTERRUPTED: the best plan found before the run was stopped\n";
+  if (report.run.stopped_by_time_limit) out << "STOPPED EARLY: the best plan found within the time limit\n";
   out << '\n';
 
   // The kept-or-scrap column only when leftovers are kept at all.

@@ -44,10 +44,10 @@ std::string bar_numbers_text(const std::vector<std::size_t>& bars) {
 std::optional<double> capacity_in_reach(const Problem& problem, const TransformedProblem& transformed) {
   const OptimizerInput& input = transformed.input;
   double capacity = 0.0;
-  for (std::size_t kind = 0; kind < problem.stock.size(); ++kind) {
+  for (std::size_t kind = 0; kind < input.stock_lengths.size(); ++kind) {
     if (kind > 0 && input.stock_lengths[kind] != capacity) return std::nullopt;
     capacity = input.stock_lengths[kind];
-    if (problem.stock[kind].quantity == 0) break;  // later kinds are never used
+    if (problem.stock[transformed.user_stock[kind]].quantity == 0) break;  // later kinds are never used
   }
   return capacity;
 }
@@ -59,7 +59,7 @@ std::optional<int64_t> problem_lower_bound(const Problem& problem, const Transfo
   std::vector<SizeCount> pieces;
   for (std::size_t kind = 0; kind < input.item_lengths.size(); ++kind)
     pieces.push_back({input.item_lengths[kind], input.item_quantities[kind]});
-  return bar_lower_bound(pieces, *capacity, transformed.scale.exact() ? 0.0 : 1e-9);
+  return bar_lower_bound(pieces, *capacity);
 }
 
 PlanSummary summarize(const Problem& problem, const TransformedProblem& transformed, const CuttingPlan& plan,

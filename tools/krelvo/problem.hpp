@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -18,10 +19,11 @@ struct Kind {
   int32_t quantity = 0;  // stock: 0 means an unlimited supply
   std::string label;     // may be empty
   std::string origin;    // where it was read, for messages: "items.csv:4", "p.json: item 2"
+  std::string length_text;  // as written, for exact units; empty: the shortest text of `length`
 };
 
 struct Problem {
-  std::vector<Kind> stock;  // in consumption order
+  std::vector<Kind> stock;  // in the order given
   std::vector<Kind> items;  // in the user's order; item numbers are 1-based positions here
   std::string stock_source;
   std::string items_source;
@@ -31,6 +33,7 @@ struct Problem {
 struct Allowances {
   double kerf = 0.0;  // width of one saw cut
   double trim = 0.0;  // cut off each bar before its first piece
+  double keep_offcuts = 0.0;  // leftovers at least this long are kept; here so its units are exact
 };
 
 // What the optimizer receives; kind k of the optimizer sits at index k - 1.
@@ -43,12 +46,14 @@ struct OptimizerInput {
 
 struct TransformedProblem {
   OptimizerInput input;
-  std::vector<std::size_t> user_item;  // optimizer kind k - 1 -> index into Problem::items
+  std::vector<std::size_t> user_item;   // optimizer kind k - 1 -> index into Problem::items (quantity > 0 only)
+  std::vector<std::size_t> user_stock;  // optimizer stock kind k - 1 -> index into Problem::stock
   LengthScale scale;
   double kerf_units = 0.0;
   double trim_units = 0.0;
+  double keep_units = 0.0;  // Allowances::keep_offcuts
   std::vector<double> item_units;   // per user item, its own length in units
-  std::vector<double> stock_units;  // per stock kind, its own length in units
+  std::vector<double> stock_units;  // per user stock kind, its own length in units
   std::vector<std::string> warnings;
 };
 
@@ -71,8 +76,13 @@ struct CuttingPlan {
   std::vector<CutBar> bars;  // in consumption order
 };
 
-// Checks the problem as a whole (input errors) and builds the optimizer's problem.
-TransformedProblem transform(const Problem& problem, const Allowances& allowances);
+// Checks the problem as a whole (input errors) and builds the optimizer's
+// problem, its stock kinds in `stock_order` (indices into Problem::stock; empty: as given).
+TransformedProblem transform(const Problem& problem, const Allowances& allowances,
+                             std::span<const std::size_t> stock_order = {});
+
+// A kind's origin without the file name its list shares: "stock 2", "line 4".
+std::string short_origin(const Kind& kind, const std::string& source);
 
 // Maps a plan of the optimizer back to the user's items and stock; a plan that
 // does not cut every piece exactly once, or uses more bars than exist, is refused.

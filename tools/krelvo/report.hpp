@@ -2,7 +2,9 @@
 // user's terms, the summary and how the run went.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 #include "plan_summary.hpp"
 #include "problem.hpp"
@@ -16,6 +18,9 @@ struct RunDescription {
   bool exact = false;
   double keep_offcuts = 0.0;  // units: leftovers at least this long are kept; 0 keeps none
   std::string offcuts_file;   // the rack, when one was given
+  std::string stock_order = "given";  // the --stock-order rule
+  std::vector<std::size_t> stock_order_used;  // indices into Problem::stock, in the order cut
+  bool stopped_by_time_limit = false;
 };
 
 struct Report {
@@ -25,7 +30,6 @@ struct Report {
   const PlanSummary& summary;
   bool interrupted = false;
   RunDescription run;
-  std::string stopped;  // why the run ended early: "time-limit", "interrupt", or empty
 
   std::string length(double units) const { return transformed.scale.format(units); }
   const Kind& stock_of(const CutBar& bar) const { return problem.stock[bar.stock]; }

@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <csignal>
 #include <new>
+#include <string_view>
 #include <thread>
 
 namespace krelvo::cli {
@@ -15,12 +16,22 @@ std::atomic<bool> interrupt_flag{false};
 static_assert(std::atomic<bool>::is_always_lock_free);
 
 struct sigaction previous_action {};
+// Whether standard error is a terminal, learnt before the handler may run:
+// the acknowledgement then first clears the progress line.
+bool stderr_is_terminal = false;
+
+void write_stderr(std::string_view text) {
+  [[maybe_unused]] const auto written = write(STDERR_FILENO, text.data(), text.size());
+}
 
 extern "C" void on_interrupt(int signal_number) {
-  if (interrupt_flag.exchange(true)) {
+  if (!interrupt_flag.exchange(true)) {
+    // The next checkpoint may be minutes away: say at once that Ctrl-C was heard.
+    if (stderr_is_terminal) write_stderr("\r\x1b[K");
+    write_stderr("krelvo: stopping at the next checkpoint; press Ctrl-C again to quit\n");
+  } else {
     // The second Ctrl-C: die of the signal, as an unhandled one would.
-    static constexpr char kNewline = '\n';
-    [[maybe_unused]] const auto written = write(STDERR_FILENO, &kNewline, 1);
+    write_stderr("\n");
     std::signal(signal_number, SIG_DFL);
     std::raise(signal_number);
   }
@@ -131,6 +142,7 @@ RunOutcome run_jobs(int jobs, const Job& job, const std::atomic<bool>& stop,
 
 InterruptHandler::InterruptHandler() {
   interrupt_flag.store(false);
+  stderr_is_terminal = isatty(STDERR_FILENO) == 1;
   struct sigaction action {};
   action.sa_handler = on_interrupt;
   sigemptyset(&action.sa_mask);

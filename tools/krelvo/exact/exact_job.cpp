@@ -10,7 +10,7 @@ namespace {
 
 std::optional<CuttingInstance> instance_of(const Problem& problem, const TransformedProblem& transformed) {
   const auto capacity = capacity_in_reach(problem, transformed);
-  if (!capacity || !transformed.scale.exact()) return std::nullopt;
+  if (!capacity) return std::nullopt;
   return integral_instance(transformed.input, *capacity);
 }
 
@@ -33,9 +33,6 @@ std::optional<std::string> exact_refusal(const Problem& problem, const Transform
   if (!capacity_in_reach(problem, transformed))
     return "--exact needs stock of one length: the stock kinds in reach have different lengths (give only one, or "
            "make the first kind unlimited)";
-  if (!transformed.scale.exact())
-    return "--exact needs lengths with at most " + std::to_string(LengthScale::kMaxDecimals) +
-           " decimals, so every length is a whole number of units";
   if (!instance_of(problem, transformed)) return "--exact cannot represent these lengths as whole units";
   return std::nullopt;
 }
