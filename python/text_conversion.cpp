@@ -49,10 +49,21 @@ Bstr bstr_from_str(PyObject* text) {
 }
 
 PyObject* str_from_text(std::u16string_view text) {
-  // Without surrogates the code units are the characters; the interpreter
-  // picks the narrowest storage as it copies them.
-  if (std::none_of(text.begin(), text.end(), is_surrogate))
-    return PyUnicode_FromKindAndData(PyUnicode_2BYTE_KIND, text.data(), static_cast<Py_ssize_t>(text.size()));
+  // Below the surrogates the code units are the characters: one pass finds
+  // the widest, and the str is made at its final width and filled in one
+  // more, without the interpreter's own scan and copy.
+  char16_t widest = 0;
+  for (const char16_t unit : text) widest = std::max(widest, unit);
+  if (widest < 0xD800 || std::none_of(text.begin(), text.end(), is_surrogate)) {
+    const auto length = static_cast<Py_ssize_t>(text.size());
+    PyObject* result = PyUnicode_New(length, widest);
+    if (result == nullptr) return nullptr;
+    if (PyUnicode_KIND(result) == PyUnicode_1BYTE_KIND)
+      std::copy(text.begin(), text.end(), PyUnicode_1BYTE_DATA(result));
+    else
+      std::copy(text.begin(), text.end(), PyUnicode_2BYTE_DATA(result));
+    return result;
+  }
   int byte_order = 0;
 #if PY_BIG_ENDIAN
   byte_order = 1;
