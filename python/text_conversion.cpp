@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "automation/prefault.hpp"
+
 namespace automation::python {
 namespace {
 
@@ -59,12 +61,14 @@ PyObject* str_from_text(std::u16string_view text) {
   for (; unit != text.end() && *unit <= 0xFF; ++unit) widest = std::max(widest, *unit);
   if (unit == text.end()) {
     PyObject* result = PyUnicode_New(length, widest);
+    if (result != nullptr) prefault_for_writing(PyUnicode_1BYTE_DATA(result), text.size());
     if (result != nullptr) std::copy(text.begin(), text.end(), PyUnicode_1BYTE_DATA(result));
     return result;
   }
   PyObject* result = PyUnicode_New(length, 0xFFFF);
   if (result == nullptr) return nullptr;
   Py_UCS2* out = PyUnicode_2BYTE_DATA(result);
+  prefault_for_writing(out, text.size() * sizeof(Py_UCS2));
   std::size_t surrogates = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     out[i] = text[i];

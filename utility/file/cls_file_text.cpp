@@ -13,6 +13,7 @@
 #include "automation/file_system.hpp"
 #include "automation/host_hooks.hpp"
 #include "automation/open_file.hpp"
+#include "automation/prefault.hpp"
 #include "automation/whole_file_writer.hpp"
 #include "drumel/clsFile.hpp"
 
@@ -61,6 +62,7 @@ std::u16string whole_text(const std::string& path) {
   constexpr std::size_t kChunkBytes = 32 * 1024;
   std::u16string text;
   text.reserve(static_cast<std::size_t>(file.status().size));
+  automation::prefault_for_writing(text.data(), text.capacity() * sizeof(char16_t));
   const automation::AnsiCodePage& page = automation::ansi_code_page();
   std::vector<uint8_t> bytes(kChunkBytes);
   std::vector<char16_t> characters(kChunkBytes);
