@@ -122,6 +122,24 @@ int get_buffer(PyObject* object, Py_buffer* view, int flags) {
 
 void release_buffer(PyObject*, Py_buffer* view) { delete[] static_cast<Py_ssize_t*>(view->internal); }
 
+// numpy's conversion hook. A numeric vector is handed over as its read-only
+// buffer, so numpy shares the storage; anything else becomes a new array of
+// its elements, which copy=False refuses as numpy itself does.
+py::object as_numpy_array(py::object self, py::object dtype, py::object copy) {
+  const py::module_ numpy = py::module_::import("numpy");
+  py::object source;
+  if (numeric_view(self.cast<const PySafeArray&>()).format != nullptr) {
+    source = py::memoryview(self);
+  } else {
+    if (!copy.is_none() && !py::bool_(copy))
+      throw py::value_error("a SafeArray of " + py::repr(self).cast<std::string>() +
+                            " has no numeric storage to share; numpy would have to copy it");
+    source = elements(self.cast<const PySafeArray&>(), true);
+  }
+  if (copy.is_none()) return numpy.attr("asarray")(source, py::arg("dtype") = dtype);
+  return numpy.attr("array")(source, py::arg("dtype") = dtype, py::arg("copy") = copy);
+}
+
 }  // namespace
 
 void bind_values(py::module_& module) {
@@ -143,6 +161,8 @@ void bind_values(py::module_& module) {
                return py::reinterpret_borrow<py::object>(Py_NotImplemented);
              return py::bool_(equal_arrays(self, other));
            })
+      .def("__array__", &as_numpy_array, py::arg("dtype") = py::none(), py::arg("copy") = py::none(),
+           "The array for numpy: one-dimensional numeric arrays share their storage, read-only.")
       .def_property_readonly("lbound", &lbound)
       .def_property_readonly("ubound", &ubound)
       .def(

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "automation/prefault.hpp"
+
 namespace automation::python {
 namespace {
 
@@ -49,10 +51,31 @@ Bstr bstr_from_str(PyObject* text) {
 }
 
 PyObject* str_from_text(std::u16string_view text) {
-  // Without surrogates the code units are the characters; the interpreter
-  // picks the narrowest storage as it copies them.
-  if (std::none_of(text.begin(), text.end(), is_surrogate))
-    return PyUnicode_FromKindAndData(PyUnicode_2BYTE_KIND, text.data(), static_cast<Py_ssize_t>(text.size()));
+  // Below the surrogates the code units are the characters, so the str is
+  // made at its final width and filled here, without the interpreter's own
+  // scan and copy. Latin-1 text needs its widest unit (ASCII or not); any
+  // other text is copied while watching for surrogates, in one pass.
+  const auto length = static_cast<Py_ssize_t>(text.size());
+  char16_t widest = 0;
+  auto unit = text.begin();
+  for (; unit != text.end() && *unit <= 0xFF; ++unit) widest = std::max(widest, *unit);
+  if (unit == text.end()) {
+    PyObject* result = PyUnicode_New(length, widest);
+    if (result != nullptr) prefault_for_writing(PyUnicode_1BYTE_DATA(result), text.size());
+    if (result != nullptr) std::copy(text.begin(), text.end(), PyUnicode_1BYTE_DATA(result));
+    return result;
+  }
+  PyObject* result = PyUnicode_New(length, 0xFFFF);
+  if (result == nullptr) return nullptr;
+  Py_UCS2* out = PyUnicode_2BYTE_DATA(result);
+  prefault_for_writing(out, text.size() * sizeof(Py_UCS2));
+  std::size_t surrogates = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    out[i] = text[i];
+    surrogates += is_surrogate(text[i]);
+  }
+  if (surrogates == 0) return result;
+  Py_DECREF(result);
   int byte_order = 0;
 #if PY_BIG_ENDIAN
   byte_order = 1;

@@ -4,9 +4,12 @@
 #include <cerrno>
 
 #include <atomic>
+#include <cstddef>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <type_traits>
 
 #include "automation/error.hpp"
 
@@ -58,6 +61,44 @@ const AnsiCodePage& tables_for(uint32_t number) {
   return *slot;
 }
 
+// Maps each unit through the code page as it is read. Handed to a string's
+// range constructor, it sizes the string once and writes every character
+// once: no zero-filled buffer first, which on large texts costs as much as
+// the conversion itself.
+template <class Unit>
+class MappedIterator {
+ public:
+  using iterator_category = std::random_access_iterator_tag;
+  using value_type = std::conditional_t<std::is_same_v<Unit, uint8_t>, char16_t, char>;
+  using difference_type = std::ptrdiff_t;
+  using pointer = void;
+  using reference = value_type;
+
+  MappedIterator(const Unit* at, const AnsiCodePage& page) : at_(at), page_(&page) {}
+
+  value_type operator*() const {
+    if constexpr (std::is_same_v<Unit, uint8_t>)
+      return page_->to_unicode(*at_);
+    else
+      return static_cast<char>(page_->to_ansi(*at_));
+  }
+  MappedIterator& operator++() {
+    ++at_;
+    return *this;
+  }
+  MappedIterator operator++(int) {
+    MappedIterator before = *this;
+    ++at_;
+    return before;
+  }
+  difference_type operator-(const MappedIterator& other) const { return at_ - other.at_; }
+  bool operator==(const MappedIterator& other) const { return at_ == other.at_; }
+
+ private:
+  const Unit* at_;
+  const AnsiCodePage* page_;
+};
+
 }  // namespace
 
 AnsiCodePage AnsiCodePage::build(uint32_t number) {
@@ -93,16 +134,13 @@ const AnsiCodePage& ansi_code_page() {
 
 std::string to_ansi(std::u16string_view text) {
   const AnsiCodePage& page = ansi_code_page();
-  std::string bytes(text.size(), '\0');
-  for (std::size_t i = 0; i < text.size(); ++i) bytes[i] = static_cast<char>(page.to_ansi(text[i]));
-  return bytes;
+  return std::string(MappedIterator(text.data(), page), MappedIterator(text.data() + text.size(), page));
 }
 
 std::u16string from_ansi(std::string_view bytes) {
   const AnsiCodePage& page = ansi_code_page();
-  std::u16string text(bytes.size(), u'\0');
-  for (std::size_t i = 0; i < bytes.size(); ++i) text[i] = page.to_unicode(static_cast<uint8_t>(bytes[i]));
-  return text;
+  const auto* begin = reinterpret_cast<const uint8_t*>(bytes.data());
+  return std::u16string(MappedIterator(begin, page), MappedIterator(begin + bytes.size(), page));
 }
 
 std::u16string ansi_round_trip(std::u16string_view text) { return from_ansi(to_ansi(text)); }

@@ -7,6 +7,13 @@ import zlib
 import automation
 
 
+def decoded_cp1250(data):
+    # The code page's own table; the bytes it leaves undefined read as the
+    # control character of the same number.
+    text = data.decode("cp1250", errors="surrogateescape")
+    return "".join(chr(ord(c) - 0xDC00) if "\udc80" <= c <= "\udcff" else c for c in text)
+
+
 def signed(value):
     return value - (1 << 32) if value >= 1 << 31 else value
 
@@ -50,6 +57,19 @@ class ClsFile(unittest.TestCase):
             self.assertEqual(saved.read(), b"line\r\n\xe8")
         self.assertEqual(self.file.LoadText(self.path("text")), "line\r\n\u010d")
         self.assertTrue(self.file.FileExists(self.path("text")))
+        self.assertEqual(self.boxes, [])
+
+    def test_text_files_of_every_byte_at_buffer_edges_and_large(self):
+        every_byte = bytes(range(256))
+        for size in (1, 255, 4095, 4096, 4097, 32768, 65537, 3 * 1024 * 1024 + 7):
+            with self.subTest(size=size):
+                data = (every_byte * (size // 256 + 1))[size % 251:][:size]
+                self.write("in", data)
+                text = self.file.LoadText(self.path("in"))
+                self.assertEqual(text, decoded_cp1250(data))
+                self.assertTrue(self.file.SaveText(text, self.path("out")))
+                with open(self.path("out"), "rb") as saved:
+                    self.assertEqual(saved.read(), data)
         self.assertEqual(self.boxes, [])
 
     def test_failures_show_their_boxes(self):

@@ -1,5 +1,7 @@
 """SafeArray as a Python sequence and buffer, hostile nesting, and text across the boundary."""
 import hashlib
+import importlib.util
+import sys
 import unittest
 
 import automation
@@ -47,6 +49,66 @@ class SafeArrayProtocols(unittest.TestCase):
             with self.subTest(array=array):
                 with self.assertRaises(BufferError):
                     memoryview(array)
+
+
+class FakeNumpy:
+    """Records what the conversion hands to numpy, which may not be installed."""
+
+    def __init__(self):
+        self.calls = []
+
+    def asarray(self, source, dtype=None):
+        self.calls.append(("asarray", source, dtype, None))
+        return source
+
+    def array(self, source, dtype=None, copy=True):
+        self.calls.append(("array", source, dtype, copy))
+        return source
+
+
+class NumpyConversion(unittest.TestCase):
+    def with_fake_numpy(self, action):
+        fake = FakeNumpy()
+        saved = sys.modules.get("numpy")
+        sys.modules["numpy"] = fake
+        try:
+            return action(), fake.calls
+        finally:
+            if saved is None:
+                del sys.modules["numpy"]
+            else:
+                sys.modules["numpy"] = saved
+
+    def test_numeric_vectors_are_handed_over_as_their_shared_buffer(self):
+        probe = automation.Dispatch(PROBE)
+        probe.lengths = [1.5, 2.5]
+        lengths = probe.lengths
+        result, calls = self.with_fake_numpy(lambda: lengths.__array__())
+        self.assertEqual([call[0] for call in calls], ["asarray"])
+        self.assertIsInstance(result, memoryview)
+        self.assertEqual((result.format, result.readonly, result.tolist()), ("d", True, [1.5, 2.5]))
+        self.assertIs(result.obj, lengths)
+        _, calls = self.with_fake_numpy(lambda: lengths.__array__("float32", copy=True))
+        self.assertEqual([(call[0], call[2], call[3]) for call in calls], [("array", "float32", True)])
+
+    def test_other_arrays_become_new_arrays_of_their_elements(self):
+        for array, elements in ((automation.SafeArray(["a", "b"]), ["a", "b"]),
+                                (automation.SafeArray([[1.0], [2.0]]), [[1.0], [2.0]])):
+            with self.subTest(array=array):
+                result, _ = self.with_fake_numpy(lambda: array.__array__())
+                self.assertEqual(result, elements)
+                with self.assertRaises(ValueError):
+                    self.with_fake_numpy(lambda: array.__array__(copy=False))
+
+    @unittest.skipUnless(importlib.util.find_spec("numpy"), "numpy is not installed")
+    def test_numpy_shares_the_storage_of_a_result_vector(self):
+        import numpy
+        probe = automation.Dispatch(PROBE)
+        probe.lengths = [1.5, 2.5]
+        lengths = probe.lengths
+        vector = numpy.asarray(lengths)
+        self.assertEqual((vector.dtype, vector.tolist(), vector.flags.writeable), (numpy.float64, [1.5, 2.5], False))
+        self.assertEqual(numpy.asarray(lengths).__array_interface__["data"][0], vector.__array_interface__["data"][0])
 
 
 class HostileNesting(unittest.TestCase):

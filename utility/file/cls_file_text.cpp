@@ -1,15 +1,19 @@
 #include <fcntl.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <exception>
 #include <new>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "automation/code_page.hpp"
 #include "automation/error.hpp"
 #include "automation/file_system.hpp"
 #include "automation/host_hooks.hpp"
 #include "automation/open_file.hpp"
+#include "automation/prefault.hpp"
 #include "automation/whole_file_writer.hpp"
 #include "drumel/clsFile.hpp"
 
@@ -48,21 +52,27 @@ std::string checked_path(const Bstr& path) {
   return std::move(*native);
 }
 
-// Read to the end whatever size the file reports: files under /proc report
-// 0 and have content. One spare byte tells the end from a buffer just filled.
-std::string whole_file(const std::string& path) {
+// The text of a whole file in one pass: small chunks are read into one
+// buffer, reused, and converted onto the end of the text, which is sized once
+// from the file's length. A whole-file byte buffer would cost as much in
+// fresh pages as the conversion itself. Reading goes on to the end whatever
+// size the file reports: files under /proc report 0 and have content.
+std::u16string whole_text(const std::string& path) {
   const automation::OpenFile file(automation::file_system(), path.c_str(), O_RDONLY | O_NONBLOCK);
-  constexpr std::size_t kLeastBuffer = 4096;
-  std::string bytes(std::max(static_cast<std::size_t>(file.status().size) + 1, kLeastBuffer), '\0');
-  std::size_t filled = 0;
+  constexpr std::size_t kChunkBytes = 32 * 1024;
+  std::u16string text;
+  text.reserve(static_cast<std::size_t>(file.status().size));
+  automation::prefault_for_writing(text.data(), text.capacity() * sizeof(char16_t));
+  const automation::AnsiCodePage& page = automation::ansi_code_page();
+  std::vector<uint8_t> bytes(kChunkBytes);
+  std::vector<char16_t> characters(kChunkBytes);
   while (true) {
-    const auto room = std::as_writable_bytes(std::span(bytes)).subspan(filled);
-    filled += file.read_at(static_cast<int64_t>(filled), room);
-    if (filled < bytes.size()) break;
-    bytes.resize(2 * bytes.size());
+    const std::size_t got = file.read_at(static_cast<int64_t>(text.size()), std::as_writable_bytes(std::span(bytes)));
+    std::transform(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(got), characters.begin(),
+                   [&page](uint8_t byte) { return page.to_unicode(byte); });
+    text.append(characters.data(), got);
+    if (got < kChunkBytes) return text;
   }
-  bytes.resize(filled);
-  return bytes;
 }
 
 }  // namespace
@@ -73,7 +83,7 @@ Bstr clsFile::LoadText(Bstr& FromFile) {
                             automation::kMsgBoxCritical, Bstr(kSorryCaption));
     return Bstr(u"");
   }
-  return or_error_box(Bstr(u""), [&] { return Bstr(automation::from_ansi(whole_file(checked_path(FromFile)))); });
+  return or_error_box(Bstr(u""), [&] { return Bstr(whole_text(checked_path(FromFile))); });
 }
 
 VariantBool clsFile::SaveText(Bstr& Text, Bstr& FileName) {
