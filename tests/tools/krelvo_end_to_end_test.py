@@ -473,7 +473,12 @@ class Runs(KrelvoTestCase):
         self.assertEqual(child.wait(timeout=120), 130)
         # The terminal turns each line feed into CR LF.
         self.assertIn(b"\r\x1b[Kkrelvo: stopping at the next checkpoint; press Ctrl-C again to quit\r\n", shown)
-        self.assertIn(b"\r\x1b[Kkrelvo: interrupted; the plan shown is the best found so far\r\n", shown)
+        self.assertIn(b"krelvo: interrupted; the plan shown is the best found so far\r\n", shown)
+        # Every message starts on a line of its own: the progress line was cleared
+        # (or a message already ended the line) before it was written.
+        for message in re.finditer(rb"krelvo: ", shown):
+            before = shown[:message.start()]
+            self.assertTrue(before == b"" or before.endswith((b"\r\x1b[K", b"\r\n")), shown[:message.end()][-80:])
 
     def test_second_ctrl_c_ends_at_once(self):
         # A plan takes tens of milliseconds here, so the first checkpoint is seconds away.
