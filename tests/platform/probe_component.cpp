@@ -8,6 +8,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "answer_class.hpp"
 #include "automation/component_server.hpp"
 #include "automation/folder_browser.hpp"
 #include "automation/host_hooks.hpp"
@@ -218,22 +219,9 @@ class Plain final : public Object {
 };
 
 const ClassInfo& plain_class() {
-  static const ClassInfo info{
-      .library = "DispatchProbe",
-      .name = "clsPlain",
-      .clsid = "{0C7E55A4-5D1B-4C44-9A57-6B1E0D2F3A41}",
-      .interface_name = "_clsPlain",
-      .iid = "{0C7E55A5-5D1B-4C44-9A57-6B1E0D2F3A41}",
-      .event_interface_name = {},
-      .event_iid = {},
-      .events = {},
-      .members = {{"answer",
-                   MemberKind::kPropertyGet,
-                   VarType::kI4,
-                   {},
-                   [](Object&, std::span<Variant>) { return Variant(int32_t{42}); }}},
-      .create = [] { return std::make_shared<Plain>(); },
-  };
+  static const ClassInfo info =
+      test_support::answer_class<Plain>("DispatchProbe", "clsPlain", "{0C7E55A4-5D1B-4C44-9A57-6B1E0D2F3A41}",
+                                        "{0C7E55A5-5D1B-4C44-9A57-6B1E0D2F3A41}", 42);
   return info;
 }
 
