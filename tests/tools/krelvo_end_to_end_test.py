@@ -426,6 +426,9 @@ class RunShowingProgress:
             time.sleep(0.01)
         return False
 
+    def shown_bytes(self):
+        return bytes(self._shown)
+
     def finish(self, timeout):
         out, _ = self.child.communicate(timeout=timeout)
         self._reader.join(timeout)
@@ -452,25 +455,12 @@ class Runs(KrelvoTestCase):
         self.assertIn("interrupted", err)
 
     def test_ctrl_c_on_a_terminal_clears_the_progress_line_first(self):
-        controller, terminal = pty.openpty()
-        child = subprocess.Popen([KRELVO, self.write("big.json", big_problem()), "--level", "vrlojaka"],
-                                 stdout=subprocess.DEVNULL, stderr=terminal)
-        os.close(terminal)
-        shown = b""
-        deadline = time.monotonic() + 60
-        while b"%" not in shown and time.monotonic() < deadline:
-            shown += os.read(controller, 4096)
-        child.send_signal(signal.SIGINT)
-        while True:
-            try:
-                chunk = os.read(controller, 4096)
-            except OSError:  # the child closed the terminal
-                break
-            if not chunk:
-                break
-            shown += chunk
-        os.close(controller)
-        self.assertEqual(child.wait(timeout=120), 130)
+        run = RunShowingProgress([KRELVO, self.write("big.json", big_problem()), "--level", "vrlojaka"])
+        self.assertTrue(run.wait_for_progress(), "the run must be going")
+        run.child.send_signal(signal.SIGINT)
+        run.finish(timeout=120)
+        self.assertEqual(run.child.returncode, 130)
+        shown = run.shown_bytes()
         # The terminal turns each line feed into CR LF.
         self.assertIn(b"\r\x1b[Kkrelvo: stopping at the next checkpoint; press Ctrl-C again to quit\r\n", shown)
         self.assertIn(b"krelvo: interrupted; the plan shown is the best found so far\r\n", shown)
