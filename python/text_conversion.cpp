@@ -1,6 +1,7 @@
 #include "text_conversion.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -11,11 +12,23 @@ namespace {
 
 constexpr bool is_surrogate(char16_t unit) { return (unit & 0xF800) == 0xD800; }
 
-// The range constructor sizes the string once and widens as it copies.
+// The string is sized once with its pages faulted in ahead, then widened a
+// block at a time through a buffer that stays in the cache: no zero fill,
+// no page fault per page.
 template <class Unit>
 Bstr widen(const void* data, Py_ssize_t length) {
   const auto* begin = static_cast<const Unit*>(data);
-  return Bstr(std::u16string(begin, begin + length));
+  const auto units = static_cast<std::size_t>(length);
+  std::u16string text;
+  text.reserve(units);
+  prefault_for_writing(text.data(), units * sizeof(char16_t));
+  std::array<char16_t, 4096> block;
+  for (std::size_t at = 0; at < units; at += block.size()) {
+    const std::size_t count = std::min(block.size(), units - at);
+    std::copy_n(begin + at, count, block.data());
+    text.append(block.data(), count);
+  }
+  return Bstr(std::move(text));
 }
 
 Bstr from_ucs4(const Py_UCS4* begin, Py_ssize_t length) {

@@ -1,15 +1,16 @@
 #include "automation/code_page.hpp"
 
 #include <iconv.h>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <cerrno>
 
 #include <atomic>
 #include <cstddef>
-#include <iterator>
 #include <map>
 #include <memory>
 #include <mutex>
-#include <type_traits>
 
 #include "automation/error.hpp"
 
@@ -61,43 +62,50 @@ const AnsiCodePage& tables_for(uint32_t number) {
   return *slot;
 }
 
-// Maps each unit through the code page as it is read. Handed to a string's
-// range constructor, it sizes the string once and writes every character
-// once: no zero-filled buffer first, which on large texts costs as much as
-// the conversion itself.
-template <class Unit>
-class MappedIterator {
- public:
-  using iterator_category = std::random_access_iterator_tag;
-  using value_type = std::conditional_t<std::is_same_v<Unit, uint8_t>, char16_t, char>;
-  using difference_type = std::ptrdiff_t;
-  using pointer = void;
-  using reference = value_type;
+// Runs of this many units are copied at once when all of them are ASCII.
+constexpr std::size_t kBlock = 16;
 
-  MappedIterator(const Unit* at, const AnsiCodePage& page) : at_(at), page_(&page) {}
+#if defined(__SSE2__)
+bool copy_ascii_block(const char16_t* in, char* out) noexcept {
+  const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+  const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 8));
+  const __m128i beyond_ascii = _mm_and_si128(_mm_or_si128(low, high), _mm_set1_epi16(static_cast<short>(0xFF80)));
+  if (_mm_movemask_epi8(_mm_cmpeq_epi16(beyond_ascii, _mm_setzero_si128())) != 0xFFFF) return false;
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(low, high));
+  return true;
+}
 
-  value_type operator*() const {
-    if constexpr (std::is_same_v<Unit, uint8_t>)
-      return page_->to_unicode(*at_);
-    else
-      return static_cast<char>(page_->to_ansi(*at_));
-  }
-  MappedIterator& operator++() {
-    ++at_;
-    return *this;
-  }
-  MappedIterator operator++(int) {
-    MappedIterator before = *this;
-    ++at_;
-    return before;
-  }
-  difference_type operator-(const MappedIterator& other) const { return at_ - other.at_; }
-  bool operator==(const MappedIterator& other) const { return at_ == other.at_; }
+bool copy_ascii_block(const uint8_t* in, char16_t* out) noexcept {
+  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+  if (_mm_movemask_epi8(bytes) != 0) return false;
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(bytes, _mm_setzero_si128()));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), _mm_unpackhi_epi8(bytes, _mm_setzero_si128()));
+  return true;
+}
+#else
+template <class In, class Out>
+bool copy_ascii_block(const In* in, Out* out) noexcept {
+  unsigned seen = 0;
+  for (std::size_t i = 0; i < kBlock; ++i) seen |= static_cast<unsigned>(in[i]);
+  if (seen >= 0x80) return false;
+  for (std::size_t i = 0; i < kBlock; ++i) out[i] = static_cast<Out>(in[i]);
+  return true;
+}
+#endif
 
- private:
-  const Unit* at_;
-  const AnsiCodePage* page_;
-};
+// Converts `length` units: blocks of ASCII are copied, other blocks and the
+// tail go through `map` unit by unit.
+template <class In, class Out, class Map>
+void convert_run(const In* in, std::size_t length, Out* out, bool keeps_ascii, Map map) noexcept {
+  std::size_t at = 0;
+  if (keeps_ascii) {
+    for (; at + kBlock <= length; at += kBlock) {
+      if (copy_ascii_block(in + at, out + at)) continue;
+      for (std::size_t i = 0; i < kBlock; ++i) out[at + i] = map(in[at + i]);
+    }
+  }
+  for (; at < length; ++at) out[at] = map(in[at]);
+}
 
 }  // namespace
 
@@ -118,6 +126,9 @@ AnsiCodePage AnsiCodePage::build(uint32_t number) {
     page.to_ansi_[character] = byte;
     page.in_page_.set(character);
   }
+  page.keeps_ascii_ = true;
+  for (char16_t character = 0; character < 0x80; ++character)
+    page.keeps_ascii_ = page.keeps_ascii_ && page.to_unicode_[character] == character && page.to_ansi_[character] == character;
   return page;
 }
 
@@ -132,15 +143,26 @@ const AnsiCodePage& ansi_code_page() {
   return *current_table.load(std::memory_order_acquire);
 }
 
+void AnsiCodePage::to_ansi(std::u16string_view text, char* out) const noexcept {
+  convert_run(text.data(), text.size(), out, keeps_ascii_,
+              [this](char16_t character) { return static_cast<char>(to_ansi_[character]); });
+}
+
+void AnsiCodePage::to_unicode(std::string_view bytes, char16_t* out) const noexcept {
+  convert_run(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), out, keeps_ascii_,
+              [this](uint8_t byte) { return to_unicode_[byte]; });
+}
+
 std::string to_ansi(std::u16string_view text) {
-  const AnsiCodePage& page = ansi_code_page();
-  return std::string(MappedIterator(text.data(), page), MappedIterator(text.data() + text.size(), page));
+  std::string bytes(text.size(), '\0');
+  ansi_code_page().to_ansi(text, bytes.data());
+  return bytes;
 }
 
 std::u16string from_ansi(std::string_view bytes) {
-  const AnsiCodePage& page = ansi_code_page();
-  const auto* begin = reinterpret_cast<const uint8_t*>(bytes.data());
-  return std::u16string(MappedIterator(begin, page), MappedIterator(begin + bytes.size(), page));
+  std::u16string text(bytes.size(), u'\0');
+  ansi_code_page().to_unicode(bytes, text.data());
+  return text;
 }
 
 std::u16string ansi_round_trip(std::u16string_view text) { return from_ansi(to_ansi(text)); }

@@ -33,15 +33,17 @@ std::string resolved(const std::string& path) {
   return real ? std::string(real.get()) : path;
 }
 
-int write_all(const FileSystem& file_system, int file, std::string_view content, bool positional) {
+int write_all(const FileSystem& file_system, int file, const ContentPieces& next_piece, bool positional) {
   int64_t offset = 0;
-  while (!content.empty()) {
-    const int64_t written = file_system.write(file, content.data(), content.size(), positional ? offset : -1);
-    if (written < 0) return static_cast<int>(written);
-    // A device that takes nothing and reports no error would spin here forever.
-    if (written == 0) return -EIO;
-    content.remove_prefix(static_cast<std::size_t>(written));
-    offset += written;
+  for (std::string_view piece = next_piece(); !piece.empty(); piece = next_piece()) {
+    while (!piece.empty()) {
+      const int64_t written = file_system.write(file, piece.data(), piece.size(), positional ? offset : -1);
+      if (written < 0) return static_cast<int>(written);
+      // A device that takes nothing and reports no error would spin here forever.
+      if (written == 0) return -EIO;
+      piece.remove_prefix(static_cast<std::size_t>(written));
+      offset += written;
+    }
   }
   return 0;
 }
@@ -49,7 +51,7 @@ int write_all(const FileSystem& file_system, int file, std::string_view content,
 // A FIFO, a terminal or a device takes the bytes as they come; replacing it
 // with a regular file would break whoever relies on it.
 WholeFileWrite write_straight(const std::shared_ptr<const FileSystem>& file_system, const std::string& path,
-                              std::string_view content) {
+                              const ContentPieces& next_piece) {
   const int opened = file_system->open(path.c_str(), O_WRONLY | O_NOCTTY, 0);
   if (opened < 0) return failed(opened, FileErrorContext::kOpening);
   FileDescriptor file(file_system, opened);
@@ -58,7 +60,7 @@ WholeFileWrite write_straight(const std::shared_ptr<const FileSystem>& file_syst
   if (checked < 0) return failed(checked, FileErrorContext::kTransferring);
   // A regular file swapped in since the path was looked at is never written in place.
   if (status.is_regular()) return {EAGAIN, FileErrorContext::kOpening};
-  if (const int written = write_all(*file_system, file.get(), content, false); written < 0)
+  if (const int written = write_all(*file_system, file.get(), next_piece, false); written < 0)
     return failed(written, FileErrorContext::kTransferring);
   if (const int closed = file.close(); closed < 0) return failed(closed, FileErrorContext::kTransferring);
   return {};
@@ -103,7 +105,7 @@ int name_temporary(const FileSystem& file_system, int file, const PathParts& tar
 }
 
 WholeFileWrite replace(const std::shared_ptr<const FileSystem>& file_system, const std::string& path,
-                       std::string_view content, WholeFileMode mode) {
+                       const ContentPieces& next_piece, WholeFileMode mode) {
   const FileSystem& calls = *file_system;
   FileStatus named_status;
   const int looked = calls.stat(path.c_str(), named_status);
@@ -111,7 +113,7 @@ WholeFileWrite replace(const std::shared_ptr<const FileSystem>& file_system, con
   const bool present = looked == 0;
   if (present && mode == WholeFileMode::kCreateOnly) return {EEXIST, FileErrorContext::kCreating};
   if (present && named_status.is_directory()) return {EISDIR, FileErrorContext::kOpening};
-  if (present && !named_status.is_regular()) return write_straight(file_system, path, content);
+  if (present && !named_status.is_regular()) return write_straight(file_system, path, next_piece);
 
   std::string target = present ? resolved(path) : path;
   std::optional<FileStatus> old_file;
@@ -135,7 +137,7 @@ WholeFileWrite replace(const std::shared_ptr<const FileSystem>& file_system, con
     if (const int kept = calls.chmod(file.get(), old_file->permissions()); kept < 0)
       return failed(kept, FileErrorContext::kTransferring);
   }
-  if (const int written = write_all(calls, file.get(), content, true); written < 0)
+  if (const int written = write_all(calls, file.get(), next_piece, true); written < 0)
     return failed(written, FileErrorContext::kTransferring);
   if (const int flushed = calls.flush(file.get()); flushed < 0) return failed(flushed, FileErrorContext::kTransferring);
   if (named.path.empty()) {
@@ -159,12 +161,23 @@ WholeFileWrite replace(const std::shared_ptr<const FileSystem>& file_system, con
 }  // namespace
 
 WholeFileWrite write_whole_file(const std::shared_ptr<const FileSystem>& file_system, const std::string& path,
-                                std::string_view content, WholeFileMode mode) noexcept {
+                                const ContentPieces& next_piece, WholeFileMode mode) noexcept {
   try {
-    return replace(file_system, path, content, mode);
+    return replace(file_system, path, next_piece, mode);
   } catch (const std::bad_alloc&) {
     return {ENOMEM, FileErrorContext::kTransferring};
   }
+}
+
+WholeFileWrite write_whole_file(const std::shared_ptr<const FileSystem>& file_system, const std::string& path,
+                                std::string_view content, WholeFileMode mode) noexcept {
+  bool given = false;
+  const auto whole = [&]() noexcept {
+    const std::string_view piece = given ? std::string_view() : content;
+    given = true;
+    return piece;
+  };
+  return write_whole_file(file_system, path, whole, mode);
 }
 
 }  // namespace automation

@@ -37,6 +37,39 @@ TEST(AnsiCodePage, HostCanSwitchAndRestore) {
   EXPECT_EQ(to_ansi(u"\u010D"), "\xE8");
 }
 
+// Runs are converted in blocks with an ASCII shortcut: every length and
+// every place of a character beyond ASCII must give what one unit at a
+// time gives, the tail after the last whole block included.
+TEST(AnsiCodePage, RunsConvertAsUnitByUnit) {
+  const AnsiCodePage& page = ansi_code_page();
+  for (std::size_t length = 0; length <= 50; ++length) {
+    for (std::size_t special = 0; special <= length; ++special) {
+      std::u16string text(length, u'a');
+      for (std::size_t i = 0; i < length; ++i) text[i] = static_cast<char16_t>(u' ' + (i * 7) % 95);
+      if (special < length) text[special] = (special % 2 == 0) ? u'\u010D' : u'\u4E2D';
+      std::string expected;
+      for (const char16_t unit : text) expected.push_back(static_cast<char>(page.to_ansi(unit)));
+      ASSERT_EQ(to_ansi(text), expected) << length << " " << special;
+      std::u16string back;
+      for (const char byte : expected) back.push_back(page.to_unicode(static_cast<uint8_t>(byte)));
+      ASSERT_EQ(from_ansi(expected), back) << length << " " << special;
+    }
+  }
+}
+
+// A code page that moves ASCII (EBCDIC) gets no shortcut.
+TEST(AnsiCodePage, CodePagesThatMoveAsciiConvertEveryUnit) {
+  set_ansi_code_page(1140);
+  const std::u16string text(40, u'a');
+  const std::string converted = to_ansi(text);
+  set_ansi_code_page(kDefaultAnsiCodePage);
+  EXPECT_EQ(converted, std::string(40, '\x81'));
+  set_ansi_code_page(1140);
+  const std::u16string read = from_ansi(std::string(40, 'a'));
+  set_ansi_code_page(kDefaultAnsiCodePage);
+  EXPECT_EQ(read, std::u16string(40, u'/'));
+}
+
 TEST(AnsiCodePage, UnknownOrMultiByteCodePagesAreRefused) {
   for (const uint32_t number : {12345u, 932u}) {
     EXPECT_THAT([&] { set_ansi_code_page(number); }, RaisesAutomationError(kErrInvalidProcedureCall)) << number;

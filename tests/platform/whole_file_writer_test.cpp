@@ -133,6 +133,29 @@ TEST(WholeFileWriter, NeverWritesThroughALinkPlantedAtItsTemporaryName) {
   }
 }
 
+// Content made while it is written arrives whole and in order, into a file
+// or a FIFO alike.
+TEST(WholeFileWriter, WritesContentGivenInPieces) {
+  TemporaryFolder folder;
+  const std::vector<std::string> pieces = {"first ", std::string(100000, 'x'), " last"};
+  const std::string whole = pieces[0] + pieces[1] + pieces[2];
+  const auto in_pieces = [&pieces] {
+    return [&pieces, next = std::size_t{0}]() mutable {
+      return next < pieces.size() ? std::string_view(pieces[next++]) : std::string_view();
+    };
+  };
+  test_support::write_file(folder / "file", "old");
+  ASSERT_TRUE(write_whole_file(file_system(), (folder / "file").string(), in_pieces()));
+  EXPECT_EQ(test_support::read_file(folder / "file"), whole);
+
+  ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0600), 0);
+  std::string received;
+  std::thread reader([&] { received = test_support::read_file(folder / "fifo"); });
+  EXPECT_TRUE(write_whole_file(file_system(), (folder / "fifo").string(), in_pieces()));
+  reader.join();
+  EXPECT_EQ(received, whole);
+}
+
 TEST(WholeFileWriter, CreateOnlyNeverReplacesAFileEvenOneAppearingMidway) {
   TemporaryFolder folder;
   test_support::write_file(folder / "there", "theirs");

@@ -169,6 +169,15 @@ class Text(unittest.TestCase):
                 self.probe.label = text
                 self.assertEqual(self.probe.label, text)
 
+    def test_long_text_of_every_storage_width_round_trips_at_block_edges(self):
+        # Long texts are widened a block at a time into room faulted in ahead.
+        for sample in ("ascii", "Latin-1 \xe9\xff", "BMP \u010d\u0161", "astral \U0001F600"):
+            for length in (4095, 4096, 4097, 3 * 1024 * 1024 + 3):
+                text = (sample * (length // len(sample) + 1))[:length]
+                with self.subTest(sample=sample, length=length):
+                    self.probe.label = text
+                    self.assertEqual(self.probe.label, text)
+
     def test_lone_surrogates_come_back_as_replacement_characters(self):
         self.probe.label = "a\ud800b\udc00"
         self.assertEqual(self.probe.label, "a\ufffdb\ufffd")

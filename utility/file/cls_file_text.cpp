@@ -64,15 +64,27 @@ std::u16string whole_text(const std::string& path) {
   text.reserve(static_cast<std::size_t>(file.status().size));
   automation::prefault_for_writing(text.data(), text.capacity() * sizeof(char16_t));
   const automation::AnsiCodePage& page = automation::ansi_code_page();
-  std::vector<uint8_t> bytes(kChunkBytes);
+  std::vector<char> bytes(kChunkBytes);
   std::vector<char16_t> characters(kChunkBytes);
   while (true) {
     const std::size_t got = file.read_at(static_cast<int64_t>(text.size()), std::as_writable_bytes(std::span(bytes)));
-    std::transform(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(got), characters.begin(),
-                   [&page](uint8_t byte) { return page.to_unicode(byte); });
+    page.to_unicode(std::string_view(bytes.data(), got), characters.data());
     text.append(characters.data(), got);
     if (got < kChunkBytes) return text;
   }
+}
+
+// The text in the code page, converted a piece at a time as it is written:
+// a large text never needs a whole second copy.
+automation::ContentPieces ansi_pieces(std::u16string_view text) {
+  constexpr std::size_t kPieceCharacters = 256 * 1024;
+  const automation::AnsiCodePage& page = automation::ansi_code_page();
+  return [text, &page, room = std::string(std::min(text.size(), kPieceCharacters), '\0')]() mutable {
+    const std::u16string_view piece = text.substr(0, room.size());
+    text.remove_prefix(piece.size());
+    page.to_ansi(piece, room.data());
+    return std::string_view(room.data(), piece.size());
+  };
 }
 
 }  // namespace
@@ -91,7 +103,7 @@ VariantBool clsFile::SaveText(Bstr& Text, Bstr& FileName) {
   const bool saved = or_error_box(false, [&] {
     const std::string path = checked_path(FileName);
     const automation::WholeFileWrite written =
-        automation::write_whole_file(automation::file_system(), path, automation::to_ansi(Text.view()));
+        automation::write_whole_file(automation::file_system(), path, ansi_pieces(Text.view()));
     if (!written) automation::raise_file_error(written.error_number, written.context);
     return true;
   });

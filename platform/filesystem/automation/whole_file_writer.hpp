@@ -12,6 +12,7 @@
 // are removed by the next write beside them.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -36,7 +37,15 @@ struct WholeFileWrite {
   explicit operator bool() const noexcept { return error_number == 0; }
 };
 
+// Content made while it is written, so a large text never needs a second
+// whole copy: each call gives the next piece, valid until the next call; an
+// empty piece ends the content. It may throw std::bad_alloc only.
+using ContentPieces = std::function<std::string_view()>;
+
 // Never throws; on failure the target is as it was and nothing of ours stays.
+AUTOMATION_RUNTIME_API WholeFileWrite write_whole_file(const std::shared_ptr<const FileSystem>& file_system,
+                                                       const std::string& path, const ContentPieces& next_piece,
+                                                       WholeFileMode mode = WholeFileMode::kReplaceOrCreate) noexcept;
 AUTOMATION_RUNTIME_API WholeFileWrite write_whole_file(const std::shared_ptr<const FileSystem>& file_system,
                                                        const std::string& path, std::string_view content,
                                                        WholeFileMode mode = WholeFileMode::kReplaceOrCreate) noexcept;

@@ -22,6 +22,11 @@ class AnsiCodePage {
   // '?' for a character outside the code page. One byte load: checksums run it per character.
   uint8_t to_ansi(char16_t character) const noexcept { return to_ansi_[character]; }
   bool contains(char16_t character) const noexcept { return in_page_[character]; }
+  // Whole runs at once, into room for text.size() units: the same as one unit
+  // at a time, but runs of ASCII are copied in blocks where the code page
+  // keeps ASCII as it is.
+  AUTOMATION_RUNTIME_API void to_ansi(std::u16string_view text, char* out) const noexcept;
+  AUTOMATION_RUNTIME_API void to_unicode(std::string_view bytes, char16_t* out) const noexcept;
 
   // Built with the C library's converters; raises the invalid-argument error
   // for a code page that is unknown or not single-byte.
@@ -29,6 +34,7 @@ class AnsiCodePage {
 
  private:
   uint32_t number_ = 0;
+  bool keeps_ascii_ = false;
   std::array<char16_t, 256> to_unicode_{};
   std::array<uint8_t, 65536> to_ansi_{};
   std::bitset<65536> in_page_;

@@ -212,6 +212,33 @@ TEST_F(TextFile, FailedSaveTextLeavesTheOldFileIntact) {
   }
 }
 
+// Long texts are converted and written a piece at a time: the pieces join
+// up exactly, and a write failing after the first piece still leaves the old
+// file as it was.
+TEST_F(TextFile, LongTextsAreSavedWholeOrNotAtAll) {
+  std::u16string long_text;
+  while (long_text.size() < 700000) long_text += u"\u0160e\u0107er 0123456789 abcdefghij \u4E2D\r\n";
+  Bstr text(long_text);
+  Bstr name = path("f");
+  EXPECT_EQ(file_->SaveText(text, name), kTrue);
+  EXPECT_EQ(read("f"), automation::to_ansi(long_text));
+  EXPECT_EQ(file_->LoadText(name).str(), automation::ansi_round_trip(long_text));
+
+  write("f", "old content");
+  int writes = 0;
+  automation::FileSystem filling;
+  filling.write = [&](int file, const void* data, std::size_t count, int64_t offset) -> int64_t {
+    if (++writes > 1) return -ENOSPC;
+    return automation::native_file_system().write(file, data, count, offset);
+  };
+  test_support::ScopedFileSystem scoped(filling);
+  EXPECT_EQ(file_->SaveText(text, name), kFalse);
+  EXPECT_GT(writes, 1);
+  EXPECT_EQ(boxes(), std::vector<ShownBox>{error_box(u"Error 57\r\nDevice I/O error")});
+  EXPECT_EQ(read("f"), "old content");
+  EXPECT_EQ(names_in(folder_.path()), std::vector<std::string>{"f"});
+}
+
 TEST_F(TextFile, SaveTextSaysSorryWhenTheFileIsNotThereAfterwards) {
   automation::FileSystem forgetful;
   forgetful.stat = [](const char*, automation::FileStatus&) { return -ENOENT; };
