@@ -1,13 +1,12 @@
 #include "automation/code_page.hpp"
 
 #include <iconv.h>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 #include <cerrno>
 
+#include <array>
 #include <atomic>
 #include <cstddef>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -65,33 +64,40 @@ const AnsiCodePage& tables_for(uint32_t number) {
 // Runs of this many units are copied at once when all of them are ASCII.
 constexpr std::size_t kBlock = 16;
 
-#if defined(__SSE2__)
+// Vectors of one block, in the compiler's portable vector types: the
+// same source becomes SSE2 on x86-64 and NEON on ARM.
+using UnitBlock = uint16_t __attribute__((vector_size(kBlock * sizeof(uint16_t))));
+using ByteBlock = uint8_t __attribute__((vector_size(kBlock)));
+using WideBlock = char16_t __attribute__((vector_size(kBlock * sizeof(char16_t))));
+
+// Whether any unit of the block has a bit of `mask` (repeated over 64 bits).
+template <class Block>
+bool has_bits(const Block& block, uint64_t mask) noexcept {
+  std::array<uint64_t, sizeof(Block) / sizeof(uint64_t)> words;
+  std::memcpy(words.data(), &block, sizeof words);
+  uint64_t seen = 0;
+  for (const uint64_t word : words) seen |= word;
+  return (seen & mask) != 0;
+}
+
+// Copies one block when every unit in it is ASCII.
 bool copy_ascii_block(const char16_t* in, char* out) noexcept {
-  const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
-  const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 8));
-  const __m128i beyond_ascii = _mm_and_si128(_mm_or_si128(low, high), _mm_set1_epi16(static_cast<short>(0xFF80)));
-  if (_mm_movemask_epi8(_mm_cmpeq_epi16(beyond_ascii, _mm_setzero_si128())) != 0xFFFF) return false;
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(low, high));
+  UnitBlock units;
+  std::memcpy(&units, in, sizeof units);
+  if (has_bits(units, 0xFF80FF80FF80FF80u)) return false;
+  const ByteBlock bytes = __builtin_convertvector(units, ByteBlock);
+  std::memcpy(out, &bytes, sizeof bytes);
   return true;
 }
 
 bool copy_ascii_block(const uint8_t* in, char16_t* out) noexcept {
-  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
-  if (_mm_movemask_epi8(bytes) != 0) return false;
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(bytes, _mm_setzero_si128()));
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), _mm_unpackhi_epi8(bytes, _mm_setzero_si128()));
+  ByteBlock bytes;
+  std::memcpy(&bytes, in, sizeof bytes);
+  if (has_bits(bytes, 0x8080808080808080u)) return false;
+  const WideBlock units = __builtin_convertvector(bytes, WideBlock);
+  std::memcpy(out, &units, sizeof units);
   return true;
 }
-#else
-template <class In, class Out>
-bool copy_ascii_block(const In* in, Out* out) noexcept {
-  unsigned seen = 0;
-  for (std::size_t i = 0; i < kBlock; ++i) seen |= static_cast<unsigned>(in[i]);
-  if (seen >= 0x80) return false;
-  for (std::size_t i = 0; i < kBlock; ++i) out[i] = static_cast<Out>(in[i]);
-  return true;
-}
-#endif
 
 // Converts `length` units: blocks of ASCII are copied, other blocks and the
 // tail go through `map` unit by unit.
