@@ -24,6 +24,10 @@ std::u16string decimal(int32_t number) {
   return std::u16string(digits.begin(), digits.end());
 }
 
-std::u16string with_sign_position(int32_t number) { return number < 0 ? decimal(number) : u" " + decimal(number); }
+std::u16string with_sign_position(int32_t number) {
+  std::u16string text = decimal(number);
+  if (number >= 0) text.insert(text.begin(), u' ');
+  return text;
+}
 
 }  // namespace drumel::api
