@@ -64,38 +64,40 @@ const AnsiCodePage& tables_for(uint32_t number) {
 // Runs of this many units are copied at once when all of them are ASCII.
 constexpr std::size_t kBlock = 16;
 
-// Vectors of one block, in the compiler's portable vector types: the
-// same source becomes SSE2 on x86-64 and NEON on ARM.
-using UnitBlock = uint16_t __attribute__((vector_size(kBlock * sizeof(uint16_t))));
-using ByteBlock = uint8_t __attribute__((vector_size(kBlock)));
-using WideBlock = char16_t __attribute__((vector_size(kBlock * sizeof(char16_t))));
+// One block of units of `Bytes` bytes each, in the compiler's portable
+// vector types: the same source becomes SSE2 on x86-64 and NEON on ARM.
+template <std::size_t Bytes>
+struct Block;
+template <>
+struct Block<1> {
+  using type = uint8_t __attribute__((vector_size(kBlock)));
+  static constexpr uint64_t kBeyondAscii = 0x8080808080808080u;
+};
+template <>
+struct Block<2> {
+  using type = uint16_t __attribute__((vector_size(kBlock * 2)));
+  static constexpr uint64_t kBeyondAscii = 0xFF80FF80FF80FF80u;
+};
 
 // Whether any unit of the block has a bit of `mask` (repeated over 64 bits).
-template <class Block>
-bool has_bits(const Block& block, uint64_t mask) noexcept {
-  std::array<uint64_t, sizeof(Block) / sizeof(uint64_t)> words;
+template <class Vector>
+bool has_bits(const Vector& block, uint64_t mask) noexcept {
+  std::array<uint64_t, sizeof(Vector) / sizeof(uint64_t)> words;
   std::memcpy(words.data(), &block, sizeof words);
   uint64_t seen = 0;
   for (const uint64_t word : words) seen |= word;
   return (seen & mask) != 0;
 }
 
-// Copies one block when every unit in it is ASCII.
-bool copy_ascii_block(const char16_t* in, char* out) noexcept {
-  UnitBlock units;
+// Copies one block, narrowing or widening each unit, when all of them are ASCII.
+template <class In, class Out>
+bool copy_ascii_block(const In* in, Out* out) noexcept {
+  using From = Block<sizeof(In)>;
+  typename From::type units;
   std::memcpy(&units, in, sizeof units);
-  if (has_bits(units, 0xFF80FF80FF80FF80u)) return false;
-  const ByteBlock bytes = __builtin_convertvector(units, ByteBlock);
-  std::memcpy(out, &bytes, sizeof bytes);
-  return true;
-}
-
-bool copy_ascii_block(const uint8_t* in, char16_t* out) noexcept {
-  ByteBlock bytes;
-  std::memcpy(&bytes, in, sizeof bytes);
-  if (has_bits(bytes, 0x8080808080808080u)) return false;
-  const WideBlock units = __builtin_convertvector(bytes, WideBlock);
-  std::memcpy(out, &units, sizeof units);
+  if (has_bits(units, From::kBeyondAscii)) return false;
+  const auto converted = __builtin_convertvector(units, typename Block<sizeof(Out)>::type);
+  std::memcpy(out, &converted, sizeof converted);
   return true;
 }
 
