@@ -136,7 +136,8 @@ AnsiCodePage AnsiCodePage::build(uint32_t number) {
   }
   page.keeps_ascii_ = true;
   for (char16_t character = 0; character < 0x80; ++character)
-    page.keeps_ascii_ = page.keeps_ascii_ && page.to_unicode_[character] == character && page.to_ansi_[character] == character;
+    page.keeps_ascii_ =
+        page.keeps_ascii_ && page.to_unicode_[character] == character && page.to_ansi_[character] == character;
   return page;
 }
 
